@@ -1,0 +1,38 @@
+// The generator settings: how many format-argument counts and fixed leading
+// parameters get wrappers, and which format functions are wrapped. An options
+// file reaches them through the property table (MaxFormatParams,
+// MaxFixedParams, FormatNames).
+#pragma once
+
+#include <cstdint>
+
+#include "persist/loadable.hpp"
+#include "persist/textlist.hpp"
+
+namespace qirt {
+
+class TFormatHeaderSettings : public persist::TLoadable {
+ public:
+  // 10, 2 and the fourteen default names, "printf" first, "cat_sprintf" last.
+  TFormatHeaderSettings();
+
+  static const persist::property_table_t& classProperties();
+  const persist::property_table_t& properties() const override { return classProperties(); }
+
+  // Wrappers take 0 to getMaxFormatParams() - 1 format arguments.
+  std::uint32_t getMaxFormatParams() const { return maxFormatParams_; }
+  void setMaxFormatParams(std::uint32_t value) { maxFormatParams_ = value; }
+  // Declarations for 0 to getMaxFixedParams() fixed parameters, both included.
+  std::uint32_t getMaxFixedParams() const { return maxFixedParams_; }
+  void setMaxFixedParams(std::uint32_t value) { maxFixedParams_ = value; }
+  // Owned by the settings; lives as long as they do.
+  persist::TTextList& getFormatNames() { return formatNames_; }
+  const persist::TTextList& getFormatNames() const { return formatNames_; }
+
+ private:
+  std::uint32_t maxFormatParams_ = 10;
+  std::uint32_t maxFixedParams_ = 2;
+  persist::TTextList formatNames_;
+};
+
+}  // namespace qirt
