@@ -1,0 +1,36 @@
+# The two everyday commands: `make run` and `make test`. Everything else is CMake.
+BUILD_DIR ?= build
+GENERATOR ?= Ninja
+CMAKE_FLAGS ?=
+JOBS ?= 2
+
+.PHONY: all build run test asan bench package clean
+
+all: build
+
+$(BUILD_DIR)/build.ninja:
+	cmake -S . -B $(BUILD_DIR) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+build: $(BUILD_DIR)/build.ninja
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# Generates the three headers from the bundled example options file into ./generated.
+run: build
+	mkdir -p generated
+	$(BUILD_DIR)/app/korven examples/options.txt generated
+
+test: build
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+# The same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+asan:
+	$(MAKE) test BUILD_DIR=build-asan CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Debug \
+	  -DCMAKE_CXX_FLAGS='-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer' \
+	  -DCMAKE_C_FLAGS='-fsanitize=address,undefined -fno-sanitize-recover=all'"
+
+bench:
+	cmake -S . -B build-bench -G $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DKORVEN_BUILD_TESTS=OFF -DKORVEN_BUILD_BENCH=ON
+	cmake --build build-bench -j $(JOBS)
+
+clean:
+	rm -rf build build-asan build-bench build-fuzz generated

@@ -1,0 +1,44 @@
+// What the program needs from the operating system, in one place. The POSIX
+// implementation is platform_posix.cpp; another platform would be one more
+// .cpp chosen in CMake.
+#pragma once
+
+#include <cstdio>
+
+#include "wyx/oo/strings.hpp"
+
+namespace wyx::platform {
+
+// The address of a function exported by the program's own executable, or null.
+void* findOwnExport(const char* name);
+
+// fopen on a UTF-16 path (encoded as UTF-8 for the file system). Returns null
+// and leaves errno set on failure.
+std::FILE* openFile(const UnicodeString& path, const char* mode);
+
+// The path made absolute against the current directory, without resolving
+// links; an empty path gives the current directory.
+UnicodeString absolutePath(const UnicodeString& path);
+
+// The system's text for an error number, with trailing blanks, control
+// characters and dots removed.
+UnicodeString systemErrorText(int errorNumber);
+
+// A new, empty file in `directory` (which ends in the path delimiter or is
+// empty for the current directory), opened with mode "wb"; its path goes to
+// `path`. Returns null (errno set) when it cannot be created.
+std::FILE* createTempFile(const UnicodeString& directory, UnicodeString& path);
+
+// Renames `from` over `to`, replacing it atomically. Returns false on failure.
+bool replaceFile(const UnicodeString& from, const UnicodeString& to);
+
+// Removes a file; returns false when it could not be removed.
+bool removeFile(const UnicodeString& path);
+
+// Reads a whole file into `content`; returns false when it cannot be read.
+bool readWholeFile(const UnicodeString& path, std::string& content);
+
+// The path delimiter of the platform's file names.
+constexpr char16_t kPathDelimiter = u'/';
+
+}  // namespace wyx::platform
