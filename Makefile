@@ -22,11 +22,13 @@ run: build
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
-# The same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+# The same tests under AddressSanitizer and UndefinedBehaviorSanitizer, built
+# with clang (the normal build uses the default compiler, g++).
+SANITIZE = -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
 asan:
 	$(MAKE) test BUILD_DIR=build-asan CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Debug \
-	  -DCMAKE_CXX_FLAGS='-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer' \
-	  -DCMAKE_C_FLAGS='-fsanitize=address,undefined -fno-sanitize-recover=all'"
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_CXX_FLAGS='$(SANITIZE)' -DCMAKE_C_FLAGS='$(SANITIZE)' $(CMAKE_FLAGS)"
 
 bench:
 	cmake -S . -B build-bench -G $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DKORVEN_BUILD_TESTS=OFF -DKORVEN_BUILD_BENCH=ON
