@@ -63,9 +63,12 @@ class MacroExpander {
 
   // True when `name` is registered.
   bool hasMacro(const std::string& name) const { return macros_.count(name) != 0; }
+  // The macro registered under `name`, or null. Valid while it stays registered.
+  const macro_t* findMacro(const std::string& name) const;
 
   // Expands `block` from its beginning into `output` at output's current
-  // position. block.stream must be non-null. Throws EMacroException, prefixed
+  // position. A block whose stream is null raises std::invalid_argument.
+  // Throws EMacroException, prefixed
   // with the template position of the failing invocation; any other exception
   // (stream errors as ESafecallException, a macro's own errors) passes
   // through unchanged. Output written before an error stays written. Calls

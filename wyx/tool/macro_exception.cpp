@@ -1,0 +1,15 @@
+#include "wyx/tool/macro_exception.hpp"
+
+#include "wyx/oo/strings.hpp"
+
+namespace wyx::tool {
+
+const char kMapEntryNotFound[] = "Map entry not found";
+
+EMacroException EMacroException::at(std::int32_t line, std::int32_t column,
+                                    const std::string& inner) {
+  return EMacroException(formatString("Macro error in line %d, column %d: ", line, column) + inner,
+                         line, column);
+}
+
+}  // namespace wyx::tool
