@@ -24,7 +24,7 @@ using property_value_t = std::variant<std::int32_t, wyx::UnicodeString, TLoadabl
 struct property_t {
   const char* name;  // ASCII, compared without regard to letter case
   PropertyKind kind;
-  property_value_t (*get)(const TLoadable& object);
+  property_value_t (*get)(TLoadable& object);
   // Null for a read-only property. Called only with the kind's alternative.
   void (*set)(TLoadable& object, const property_value_t& value);
   // An object that belongs to its owner: a file may fill it through its
@@ -75,7 +75,7 @@ property_t integerProperty(const char* name) {
   static_assert(sizeof(T) == 4, "integer properties are 32 bits wide");
   return property_t{
       name, PropertyKind::kInteger,
-      [](const TLoadable& o) -> property_value_t {
+      [](TLoadable& o) -> property_value_t {
         return static_cast<std::int32_t>((static_cast<const C&>(o).*Get)());
       },
       [](TLoadable& o, const property_value_t& v) {

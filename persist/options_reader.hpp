@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "persist/binary_format.hpp"
 #include "wyx/oo/strings.hpp"
@@ -62,9 +63,8 @@ class OptionsReader {
   std::uint8_t peekByte();
   std::uint8_t readByte();
   // Appends `count` bytes to `out`, reading them in chunks.
-  void readBytes(std::uint32_t count, std::string* out);
+  void readBytes(std::uint64_t count, std::string* out);
   std::string readLongBytes();
-  void readRecords(TNamedObject& root);
   [[noreturn]] void failNestedObject();
 
   wyx::io::IStream& source_;

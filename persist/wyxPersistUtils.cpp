@@ -1,0 +1,103 @@
+#include "persist/wyxPersistUtils.hpp"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "persist/messages.hpp"
+#include "persist/options_reader.hpp"
+#include "persist/text_converter.hpp"
+#include "wyx/io/c_stream_wrapper.hpp"
+#include "wyx/io/memory_stream.hpp"
+#include "wyx/oo/exception.hpp"
+#include "wyx/oo/interface.hpp"
+#include "wyx/oo/platform.hpp"
+#include "wyx/oo/safecall.hpp"
+
+namespace persist {
+
+namespace {
+
+const property_t kWrapperProperties[] = {
+    {"Persistent", PropertyKind::kObject,
+     [](TLoadable& o) -> property_value_t {
+       return static_cast<TPersistenceWrapper&>(o).getPersistent();
+     },
+     [](TLoadable& o, const property_value_t& v) {
+       static_cast<TPersistenceWrapper&>(o).setPersistent(std::get<TLoadable*>(v));
+     }},
+};
+
+[[noreturn]] void failOpen(const wyx::UnicodeString& fileName, int error) {
+  throw wyx::oo::EFOpenError(wyx::oo::formatMessage(
+      msg::kCannotOpenFile, wyx::toUtf8(wyx::platform::absolutePath(fileName)).c_str(),
+      wyx::toUtf8(wyx::platform::systemErrorText(error)).c_str()));
+}
+
+// The first four bytes decide: FF first (a UTF-16LE byte-order mark
+// included), the signature, or four zero bytes (an empty file too) mean the
+// binary form; anything else is text. Bytes past the end count as zero.
+bool isBinaryForm(wyx::io::IStream& source) {
+  std::uint32_t start = source.getPosition();
+  unsigned char head[kSignatureSize] = {};
+  std::uint32_t have = 0;
+  while (have < sizeof head) {
+    std::uint32_t n = source.read(head + have, static_cast<std::uint32_t>(sizeof head - have));
+    if (n == 0) break;
+    have += n;
+  }
+  wyx::oo::checkStatus(source.setPosition(start));
+  static const unsigned char kZeros[kSignatureSize] = {};
+  return head[0] == 0xFF || std::memcmp(head, kSignature, sizeof head) == 0 ||
+         std::memcmp(head, kZeros, sizeof head) == 0;
+}
+
+}  // namespace
+
+const property_table_t& TPersistenceWrapper::classProperties() {
+  static const property_table_t table{"TPersistenceWrapper", &TNamedObject::classProperties(),
+                                      kWrapperProperties, std::size(kWrapperProperties)};
+  return table;
+}
+
+void TPersistenceWrapper::setPersistent(TLoadable* target) {
+  persistent_ = target;
+  setName(target != nullptr ? wyx::fromUtf8(target->className()) : wyx::UnicodeString());
+}
+
+TPersistenceWrapper& persistenceWrapper() {
+  thread_local TPersistenceWrapper wrapper;
+  return wrapper;
+}
+
+void loadPersistentFromStream(wyx::io::IStream& source, TLoadable* target) {
+  TPersistenceWrapper& wrapper = persistenceWrapper();
+  wrapper.setPersistent(target);
+  if (isBinaryForm(source)) {
+    OptionsReader(source).readRootObject(wrapper);
+    return;
+  }
+  // The whole text is converted before anything is applied, so a syntax
+  // error leaves the target untouched.
+  wyx::oo::InterfacePtr<wyx::io::MemoryStream> binary(new wyx::io::MemoryStream());
+  convertOptionsTextToBinary(source, *binary);
+  wyx::oo::checkStatus(binary->setPosition(0));
+  OptionsReader(*binary).readRootObject(wrapper);
+}
+
+void LoadPersistentFromFile(wyx::UnicodeString fileName, TLoadable* target) {
+  std::FILE* file = wyx::platform::openFile(fileName, "rb");
+  if (file == nullptr) failOpen(fileName, errno);
+  // Some systems open a directory for reading; the first read tells.
+  errno = 0;
+  if (std::fgetc(file) == EOF && std::ferror(file)) {
+    int error = errno;
+    std::fclose(file);
+    failOpen(fileName, error);
+  }
+  std::rewind(file);
+  wyx::oo::InterfacePtr<wyx::io::IStream> stream(new wyx::io::CStreamWrapper(file, 1));
+  loadPersistentFromStream(*stream, target);
+}
+
+}  // namespace persist

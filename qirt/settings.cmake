@@ -1,0 +1,2 @@
+add_library(qirt_settings STATIC formatheadersettings.cpp)
+target_link_libraries(qirt_settings PUBLIC persist)
