@@ -69,15 +69,25 @@ class Expansion {
 
   void run() {
     oo::checkStatus(block_.stream->setPosition(0));
-    while (reader_.ensure(1)) {
-      const char c = *reader_.cursor();
-      if (c == '\\') {
-        copyEscape();
-      } else if (c == '$') {
-        expandInvocation();
-      } else {
-        copyText();
+    try {
+      while (reader_.ensure(1)) {
+        const char c = *reader_.cursor();
+        if (c == '\\') {
+          copyEscape();
+        } else if (c == '$') {
+          expandInvocation();
+        } else {
+          copyText();
+        }
       }
+    } catch (...) {
+      // What was expanded before the error is part of the output.
+      try {
+        flush();
+      } catch (...) {
+        // The first error is the one to report.
+      }
+      throw;
     }
     flush();
   }
@@ -224,9 +234,11 @@ class Expansion {
     staged_ += size;
   }
 
+  // The stage is emptied before writing, so a failed write is not repeated.
   void flush() {
-    write(stage_.get(), staged_);
+    const std::size_t size = staged_;
     staged_ = 0;
+    write(stage_.get(), size);
   }
 
   void write(const char* data, std::size_t size) {
