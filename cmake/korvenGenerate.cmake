@@ -51,9 +51,10 @@ function(korven_generate_headers target)
     set(tool_depends "${KORVEN_EXECUTABLE}")
   elseif(TARGET korven::korven)
     set(tool "$<TARGET_FILE:korven::korven>")
-    # The target name orders the build after korven's; the file makes a newer
-    # korven binary regenerate the headers, also for an imported target.
-    set(tool_depends korven::korven "$<TARGET_FILE:korven::korven>")
+    # Naming the target orders the build after korven's and, for a built or
+    # an imported executable alike, makes a newer korven regenerate the
+    # headers.
+    set(tool_depends korven::korven)
   else()
     message(FATAL_ERROR "korven_generate_headers: neither the target korven::korven "
                         "nor the cache variable KORVEN_EXECUTABLE is available")
