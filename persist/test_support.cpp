@@ -1,0 +1,71 @@
+#include "persist/test_support.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "persist/text_converter.hpp"
+#include "persist/wyxPersistUtils.hpp"
+#include "wyx/io/memory_stream.hpp"
+#include "wyx/oo/exception.hpp"
+#include "wyx/oo/interface.hpp"
+#include "wyx/oo/platform.hpp"
+#include "wyx/oo/safecall.hpp"
+
+namespace persist::testing {
+
+namespace {
+
+wyx::oo::InterfacePtr<wyx::io::MemoryStream> streamOver(const std::string& bytes) {
+  wyx::oo::InterfacePtr<wyx::io::MemoryStream> stream(new wyx::io::MemoryStream());
+  wyx::oo::checkStatus(stream->writeBuffer(bytes.data(), static_cast<std::uint32_t>(bytes.size())));
+  wyx::oo::checkStatus(stream->setPosition(0));
+  return stream;
+}
+
+}  // namespace
+
+std::string convertText(const std::string& text) {
+  auto input = streamOver(text);
+  wyx::oo::InterfacePtr<wyx::io::MemoryStream> output(new wyx::io::MemoryStream());
+  convertOptionsTextToBinary(*input, *output);
+  return std::string(output->data(), output->getSize());
+}
+
+void loadBytes(const std::string& bytes, TLoadable* target) {
+  auto input = streamOver(bytes);
+  loadPersistentFromStream(*input, target);
+}
+
+std::string errorOf(const std::function<void()>& work) {
+  try {
+    work();
+  } catch (const wyx::oo::Exception& e) {
+    return std::string(e.className()) + ": " + wyx::toUtf8(e.message());
+  }
+  return "";
+}
+
+std::string hex(const std::string& bytes) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char b : bytes) {
+    if (!out.empty()) out += ' ';
+    out += kDigits[b >> 4];
+    out += kDigits[b & 15];
+  }
+  return out;
+}
+
+TempFile::TempFile(const std::string& bytes) {
+  const char* dir = std::getenv("TMPDIR");
+  std::string directory = std::string(dir && *dir ? dir : "/tmp") + "/";
+  std::FILE* file = wyx::platform::createTempFile(wyx::fromUtf8(directory), path_);
+  if (file == nullptr) throw std::runtime_error("cannot create a temporary file");
+  std::fwrite(bytes.data(), 1, bytes.size(), file);
+  std::fclose(file);
+}
+
+TempFile::~TempFile() { wyx::platform::removeFile(path_); }
+
+}  // namespace persist::testing
