@@ -1,0 +1,129 @@
+#include "qirt/declaration_macros.hpp"
+
+#include <cctype>
+#include <climits>
+#include <cstdlib>
+#include <string>
+
+#include "persist/textlist.hpp"
+#include "qirt/parameter_lists.hpp"
+#include "qirt/text_stream.hpp"
+#include "wyx/oo/safecall.hpp"
+#include "wyx/oo/strings.hpp"
+
+namespace qirt {
+
+using wyx::tool::block_t;
+using wyx::tool::blockmap_t;
+using wyx::tool::macro_context_t;
+using wyx::tool::macro_t;
+using wyx::tool::MacroExpander;
+
+namespace {
+
+constexpr char kDeclareMacroName[] = "QIRT_FORMAT_DECLARE_SAFE";
+constexpr char kSafeFunctionBlock[] = "DEFINE_SAFE_FORMAT_FUNCTION";
+
+// atoi's reading of a number, without its undefined overflow: the value is
+// clamped to the int range.
+long long leadingInteger(const std::string& text) {
+  long long value = std::strtoll(text.c_str(), nullptr, 10);
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return value;
+}
+
+std::string safeFormatFunctions(const macro_context_t& context, const blockmap_t& blocks,
+                                std::uint32_t maxFormatParams) {
+  MacroExpander child(*context.expander);
+  std::uint32_t formatParams = 0;
+  addFormatParamMacros(child, formatParams);
+  const block_t& block = wyx::tool::getMapEntry(blocks, kSafeFunctionBlock);
+  TextStream buffer;
+  for (; formatParams < maxFormatParams; ++formatParams) expandFromStart(child, block, buffer);
+  return buffer.takeText();
+}
+
+std::string defineDeclare(const macro_context_t& context, const blockmap_t& blocks,
+                          std::uint32_t maxFixedParams, std::uint32_t maxFormatParams) {
+  MacroExpander child(*context.expander);
+  std::uint32_t fixedParams = 0;
+  addFixedParamMacros(child, fixedParams);
+  child.addMacro("SAFE_FORMAT_FUNCTIONS", [&blocks, maxFormatParams](const macro_context_t& inner) {
+    return safeFormatFunctions(inner, blocks, maxFormatParams);
+  });
+  const block_t& block = wyx::tool::getMapEntry(blocks, context.args);
+  TextStream buffer;
+  // The count includes maxFixedParams itself; a 64-bit loop variable keeps
+  // the largest 32-bit value from wrapping into an endless loop.
+  for (std::uint64_t count = 0; count <= maxFixedParams; ++count) {
+    fixedParams = static_cast<std::uint32_t>(count);
+    expandFromStart(child, block, buffer);
+  }
+  return buffer.takeText();
+}
+
+}  // namespace
+
+std::string formatNameText(const std::u16string& name) {
+  std::string text = wyx::toUtf8(name);
+  std::size_t nul = text.find('\0');
+  if (nul != std::string::npos) text.resize(nul);
+  return text;
+}
+
+void expandFromStart(MacroExpander& expander, const block_t& block, wyx::io::IStream& output) {
+  wyx::oo::checkStatus(block.stream->setPosition(0));
+  expander.expand(block, output);
+}
+
+macro_t makeColumnMacro() {
+  return [](const macro_context_t& context) {
+    long long blanks = leadingInteger(context.args) - context.outputColumn;
+    return blanks > 0 ? std::string(static_cast<std::size_t>(blanks), ' ') : std::string();
+  };
+}
+
+macro_t makeUndefFunctionsMacro(const persist::TTextList& names) {
+  return [&names](const macro_context_t&) {
+    std::string text;
+    for (std::size_t i = names.count(); i-- > 0;) {
+      text += "#undef ";
+      text += formatNameText(names[i]);
+      text += "\r\n";
+    }
+    return text;
+  };
+}
+
+macro_t makeDefineFunctionsMacro(const persist::TTextList& names) {
+  return [&names](const macro_context_t& context) {
+    std::string text;
+    for (std::size_t i = names.count(); i-- > 0;) {
+      std::string name = formatNameText(names[i]);
+      text += "#define " + name + "(...) \\\r\n";
+      text += "    _safe_" + name + " (" + context.args + "__VA_ARGS__)\r\n";
+    }
+    return text;
+  };
+}
+
+macro_t makeUndefDeclareMacro(std::uint32_t maxFixedParams) {
+  return [maxFixedParams](const macro_context_t&) {
+    std::string text;
+    for (std::uint64_t count = 0; count <= maxFixedParams; ++count) {
+      std::string name = kDeclareMacroName + fixedParamSuffix(static_cast<std::uint32_t>(count));
+      text += "#ifdef " + name + "\r\n #undef " + name + "\r\n#endif\r\n";
+    }
+    return text;
+  };
+}
+
+macro_t makeDefineDeclareMacro(const blockmap_t& blocks, std::uint32_t maxFixedParams,
+                               std::uint32_t maxFormatParams) {
+  return [&blocks, maxFixedParams, maxFormatParams](const macro_context_t& context) {
+    return defineDeclare(context, blocks, maxFixedParams, maxFormatParams);
+  };
+}
+
+}  // namespace qirt

@@ -1,0 +1,104 @@
+#include "qirt/header_files.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "wyx/io/stream_errors.hpp"
+
+namespace qirt {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+class HeaderFilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("korven-header-files-" + std::to_string(std::random_device{}()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  wyx::UnicodeString directory(const fs::path& path) const {
+    return wyx::fromUtf8(path.string() + "/");
+  }
+  void install(const fs::path& path, const std::string& a, const std::string& b) {
+    installHeaderFiles(directory(path), {{"a.hpp", a}, {"b.hpp", b}});
+  }
+  // The names in the directory, temporary files included.
+  std::vector<std::string> entries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(HeaderFilesTest, WritesNewFilesExactly) {
+  install(dir_, "first\r\n", std::string("\0\x80\r\n", 4));
+  EXPECT_EQ("first\r\n", readFile(dir_ / "a.hpp"));
+  EXPECT_EQ(std::string("\0\x80\r\n", 4), readFile(dir_ / "b.hpp"));
+  EXPECT_EQ((std::vector<std::string>{"a.hpp", "b.hpp"}), entries());
+}
+
+TEST_F(HeaderFilesTest, ShorterTextReplacesTheWholeFile) {
+  writeFile(dir_ / "a.hpp", std::string(10000, 'x'));
+  install(dir_, "short", "b");
+  EXPECT_EQ("short", readFile(dir_ / "a.hpp"));
+}
+
+TEST_F(HeaderFilesTest, UnchangedFileKeepsItsTimestamp) {
+  writeFile(dir_ / "a.hpp", "same");
+  writeFile(dir_ / "b.hpp", "old");
+  auto past = fs::file_time_type::clock::now() - std::chrono::hours(24);
+  fs::last_write_time(dir_ / "a.hpp", past);
+  fs::last_write_time(dir_ / "b.hpp", past);
+  install(dir_, "same", "new");
+  EXPECT_EQ(past, fs::last_write_time(dir_ / "a.hpp"));
+  EXPECT_NE(past, fs::last_write_time(dir_ / "b.hpp"));
+  EXPECT_EQ("new", readFile(dir_ / "b.hpp"));
+}
+
+// Each failure is an open error, leaves the old headers as they were and no
+// temporary file behind.
+TEST_F(HeaderFilesTest, FailuresTouchNothing) {
+  writeFile(dir_ / "a.hpp", "old a");
+  fs::create_directory(dir_ / "b.hpp");
+  EXPECT_THROW(install(dir_, "new a", "new b"), wyx::io::EStreamOpenError);
+  EXPECT_EQ("old a", readFile(dir_ / "a.hpp"));
+  EXPECT_EQ((std::vector<std::string>{"a.hpp", "b.hpp"}), entries());
+
+  EXPECT_THROW(install(dir_ / "missing", "a", "b"), wyx::io::EStreamOpenError);
+  EXPECT_FALSE(fs::exists(dir_ / "missing"));
+
+  writeFile(dir_ / "plain", "not a directory");
+  EXPECT_THROW(install(dir_ / "plain", "a", "b"), wyx::io::EStreamOpenError);
+  EXPECT_EQ("not a directory", readFile(dir_ / "plain"));
+}
+
+TEST_F(HeaderFilesTest, UnwritableDirectoryIsAnOpenError) {
+  fs::create_directory(dir_ / "locked");
+  fs::permissions(dir_ / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+  // Privileged users may write anyway; then there is nothing to test.
+  if (std::ofstream(dir_ / "locked" / "probe")) GTEST_SKIP() << "directory permissions not enforced";
+  EXPECT_THROW(install(dir_ / "locked", "a", "b"), wyx::io::EStreamOpenError);
+  EXPECT_TRUE(fs::is_empty(dir_ / "locked"));
+  fs::permissions(dir_ / "locked", fs::perms::owner_all);
+}
+
+}  // namespace
+}  // namespace qirt

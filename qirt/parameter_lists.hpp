@@ -1,0 +1,66 @@
+// The parameter lists of the generated wrappers: the texts that differ
+// between fixed-parameter counts (xPARAM...) and format-argument counts
+// (FUNCPARAM_...), and the macros that insert them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "wyx/tool/macro_expander.hpp"
+
+namespace qirt {
+
+// Number of decimal digits of `value` (1 for 0).
+std::uint32_t decimalDigits(std::uint64_t value);
+// Sum of decimalDigits(i) for i from 0 to n - 1.
+std::uint64_t decimalDigitsBelow(std::uint64_t n);
+// Appends `value` in decimal.
+void appendDecimal(std::string& text, std::uint64_t value);
+
+// A list of n items, item i being the pieces with i in decimal written
+// between each two of them: {", T", " t", ""} gives ", T0 t0, T1 t1" for 2.
+class IndexedList {
+ public:
+  constexpr IndexedList(std::string_view first, std::string_view second)
+      : pieces_{first, second, {}}, count_(2) {}
+  constexpr IndexedList(std::string_view first, std::string_view second, std::string_view third)
+      : pieces_{first, second, third}, count_(3) {}
+
+  // Exact length of text(n), without building it.
+  std::uint64_t size(std::uint64_t n) const;
+  std::string text(std::uint32_t n) const;
+
+ private:
+  std::array<std::string_view, 3> pieces_;
+  std::uint32_t count_;
+};
+
+inline constexpr IndexedList kFixedParamTypes{", p", "type"};              // xPARAM_TYPES
+inline constexpr IndexedList kFixedParamSignature{"p", "type p", ", "};    // xPARAM_SIG
+inline constexpr IndexedList kFixedParamArguments{"p", ", "};              // xPARAM_ARG
+inline constexpr IndexedList kFormatParamTypes{", T", ""};                 // FUNCPARAM_TYPES
+inline constexpr IndexedList kFormatParamSignature{", T", " t", ""};       // FUNCPARAM_SIG
+inline constexpr IndexedList kFormatParamArguments{", t", ""};             // FUNCPARAM_ARG
+inline constexpr IndexedList kTypenameItems{"typename T", ", "};           // before the last ", " is cut
+
+// xPARAM: empty for 0, else "_<n>PARAM", the suffix of a declaration macro.
+std::string fixedParamSuffix(std::uint32_t n);
+// TYPELIST_TYPENAME: "typename T0, ..., typename T<n-1>"; empty for 0.
+std::string typenameList(std::uint32_t n);
+// FUNCPARAM_TYPENAME: "template <" + typenameList(n) + ">"; empty for 0.
+std::string templateHead(std::uint32_t n);
+// FUNCPARAM_COUNT and I: n in decimal.
+std::string decimalText(std::uint32_t n);
+
+// Registers xPARAM, xPARAM_TYPES, xPARAM_SIG and xPARAM_ARG on `expander`,
+// each reading `counter` when invoked. `counter` must outlive every
+// expansion that uses these macros.
+void addFixedParamMacros(wyx::tool::MacroExpander& expander, const std::uint32_t& counter);
+
+// Registers FUNCPARAM_COUNT, FUNCPARAM_TYPENAME, FUNCPARAM_TYPES,
+// FUNCPARAM_SIG and FUNCPARAM_ARG, each reading `counter` when invoked.
+void addFormatParamMacros(wyx::tool::MacroExpander& expander, const std::uint32_t& counter);
+
+}  // namespace qirt

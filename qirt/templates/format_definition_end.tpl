@@ -1,0 +1,40 @@
+
+
+    // requires:    UNDEF_FORMAT_DECLARE,
+    //              DEFINE_FORMAT_FUNCTIONS
+:MAIN
+
+/*
+ * qirt/format_definition_end.hpp
+ * Format string checking support
+ * Copyright (C) The Korven Authors. All rights reserved.
+ *
+ * Version: 1.03
+ * Author: The Korven Authors (generated file, do not edit)
+ * Licence: BSD-2-Clause
+ *
+ */
+
+
+$(UNDEF_FORMAT_DECLARE)
+
+
+#ifdef __cplusplus
+
+#ifdef QIRT_FORMAT_CHECK
+
+#ifdef QIRT_FORMAT_CHECK_DEBUG
+
+$(DEFINE_FORMAT_FUNCTIONS __FILE__, __LINE__, __FUNC__, )
+
+#else // #ifdef QIRT_FORMAT_CHECK_DEBUG
+
+$(DEFINE_FORMAT_FUNCTIONS)
+
+#endif // #ifdef QIRT_FORMAT_CHECK_DEBUG
+
+#endif // #ifdef QIRT_FORMAT_CHECK
+
+#endif /* #ifdef __cplusplus */
+
+:END
