@@ -14,8 +14,7 @@ PieceReader::PieceReader(io::IStream& stream, std::uint32_t start, bool reseek,
       buffer_(new char[kPieceSize + lookahead]),
       streamNext_(start) {}
 
-bool PieceReader::ensure(std::size_t count) {
-  if (available() >= count) return true;
+bool PieceReader::refill(std::size_t count) {
   if (ended_) return false;
   // Keep only the unconsumed tail, at the front, and read behind it.
   std::memmove(buffer_.get(), cursor(), available());

@@ -32,7 +32,7 @@ class PieceReader {
   // Makes at least `count` (<= lookahead) bytes available unless the text
   // ends first; may move the window, invalidating earlier pointers. Returns
   // whether `count` bytes are available.
-  bool ensure(std::size_t count);
+  bool ensure(std::size_t count) { return available() >= count || refill(count); }
 
   // Consumes the bytes up to `to`, a pointer into [cursor(), end()].
   void advanceTo(const char* to) { position_ = static_cast<std::size_t>(to - buffer_.get()); }
@@ -43,6 +43,7 @@ class PieceReader {
   }
 
  private:
+  bool refill(std::size_t count);
   void readPiece();
 
   io::IStream& stream_;
