@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs the options-file fuzzers for $FUZZ_SECONDS seconds each (30 by
+# default) on copies of their seed corpora, so a run never adds files to the
+# repository. Findings go to <build-dir>/fuzz/artifacts.
+# Usage: fuzz/run_persist.sh <build-dir>
+set -euo pipefail
+build="${1:?usage: $0 <build-dir>}"
+seconds="${FUZZ_SECONDS:-30}"
+here="$(cd "$(dirname "$0")" && pwd)"
+artifacts="$build/fuzz/artifacts"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$artifacts"
+
+for target in options_text options_load; do
+  corpus="$work/$target"
+  mkdir -p "$corpus"
+  cp "$here/corpus/$target/"* "$corpus/"
+  echo "== ${target}_fuzzer for ${seconds}s"
+  if ! "$build/fuzz/${target}_fuzzer" -max_total_time="$seconds" -rss_limit_mb=2048 \
+      -malloc_limit_mb=256 -timeout=10 -artifact_prefix="$artifacts/" -print_final_stats=1 \
+      "$corpus" >"$work/$target.log" 2>&1; then
+    tail -n 40 "$work/$target.log"
+    echo "${target}_fuzzer failed; see $artifacts" >&2
+    exit 1
+  fi
+  tail -n 12 "$work/$target.log"
+done
