@@ -122,7 +122,7 @@ TEST(FormatParserTest, ScanSetOfAnotherDialect) {
   // A scanf-like table: '[' starts a scan set that ends the specifier.
   std::uint32_t table[kClassTableSize];
   std::copy(std::begin(charClassTable), std::end(charClassTable), table);
-  table['['] = 0x1070004;
+  table[static_cast<unsigned char>('[')] = 0x1070004;
   EXPECT_EQ(0x1000004u, FormatParser("%[^]a-z]", table).next());
   EXPECT_EQ(0x1000004u, FormatParser("%[]]x", table).next());
   EXPECT_EQ(kSpecifierInvalid, FormatParser("%[abc", table).next());
