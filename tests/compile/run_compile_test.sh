@@ -1,0 +1,30 @@
+#!/bin/sh
+# Generates headers with korven and compiles and runs programs that use them.
+# usage: run_compile_test.sh KORVEN OPTIONS CXX CC STD SOURCE_DIR WORK_DIR
+set -eu
+korven=$1 options=$2 cxx=$3 cc=$4 std=$5 src=$6 work=$7
+
+rm -rf "$work"
+mkdir -p "$work/gen"
+"$korven" "$options" "$work/gen" > "$work/korven.out" || { cat "$work/korven.out"; exit 1; }
+
+flags="-std=$std -Wall -Wextra -Werror -I$src/include -I$work/gen"
+# The wrappers for zero arguments pass their format parameter on as the
+# format string; clang warns about that by default.
+case "$(basename "$cxx")" in *clang*) flags="$flags -Wno-format-security" ;; esac
+
+for mode in plain debug; do
+  define=""
+  [ "$mode" = debug ] && define="-DQIRT_FORMAT_CHECK_DEBUG"
+  # shellcheck disable=SC2086
+  "$cxx" $flags $define "$src/wrapper_calls.cpp" -o "$work/wrapper_calls_$mode"
+  "$work/wrapper_calls_$mode" > "$work/wrapper_calls_$mode.out"
+  echo "$mode: $(tail -n 1 "$work/wrapper_calls_$mode.out")"
+done
+
+for define in "" -DQIRT_FORMAT_CHECK; do
+  # shellcheck disable=SC2086
+  "$cc" -std=c99 -Wall -Wextra -Werror $define -I"$work/gen" "$src/c_include.c" -o "$work/c_include"
+  "$work/c_include"
+done
+echo "C: compiled and ran"

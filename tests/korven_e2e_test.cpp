@@ -1,0 +1,210 @@
+// Runs the built korven program and checks what it prints, its exit status
+// and what it leaves on disk.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kBanner =
+    "QirtFormat Header Generator v1.0.3\n"
+    "Writes the headers of the printf-family format checks.\n"
+    "\n";
+const std::string kUsage = "Usage:\n    KORVEN optionsfile outputpath\n\n";
+const std::string kWrongCount = "Error: Wrong number of arguments\n";
+const std::string kSuccess = "Files written successfully.\n";
+const std::string kOpenError = "wyx::io::EStreamOpenError: Opening stream failed";
+const char* const kHeaders[] = {"format_definition_begin.hpp", "format_definition_end.hpp",
+                                "format_typelist.hpp"};
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string quoted(const std::string& text) { return "'" + text + "'"; }
+
+class KorvenTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("korven-e2e-" + std::to_string(std::random_device{}()));
+    fs::create_directories(dir_ / "out");
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // Runs `binary` with the operands through the shell; `setup` runs first in
+  // the same shell (resource limits). Returns standard output.
+  std::string run(const std::vector<std::string>& operands, const std::string& setup = "",
+                  const char* binary = KORVEN_BINARY) {
+    std::string command = "(" + setup + " " + quoted(binary);
+    for (const std::string& operand : operands) command += " " + quoted(operand);
+    command += " > " + quoted((dir_ / "stdout").string()) + " 2> " +
+               quoted((dir_ / "stderr").string()) + "; echo $? > " +
+               quoted((dir_ / "status").string()) + ")";
+    EXPECT_EQ(0, std::system(command.c_str())) << command;
+    status_ = std::stoi(readFile(dir_ / "status"));
+    EXPECT_EQ("", readFile(dir_ / "stderr"));
+    return readFile(dir_ / "stdout");
+  }
+
+  std::string options(const std::string& body, const std::string& name = "options.txt") {
+    fs::path path = dir_ / name;
+    writeFile(path, "object Options: TPersistenceWrapper\n" + body + "end\n");
+    return path.string();
+  }
+
+  std::string out() const { return (dir_ / "out").string(); }
+  std::vector<std::string> entries(const fs::path& path) const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(path)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  fs::path dir_;
+  int status_ = -1;
+};
+
+TEST_F(KorvenTest, UsageHelpAndVersion) {
+  struct usage_case_t {
+    std::vector<std::string> operands;
+    std::string output;
+    int status;
+  };
+  const usage_case_t cases[] = {
+      {{}, kBanner + kUsage, 2},
+      {{"a"}, kBanner + kUsage + kWrongCount, 2},
+      {{"a", "b", "c"}, kBanner + kUsage + kWrongCount, 2},
+      {{"--version"}, kBanner, 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.output, run(c.operands)) << c.operands.size() << " operands";
+    EXPECT_EQ(c.status, status_);
+  }
+  std::string help = run({"--help"});
+  EXPECT_EQ(0u, help.find(kBanner + kUsage));
+  EXPECT_NE(std::string::npos, help.find("Exit status"));
+  EXPECT_EQ(0, status_);
+}
+
+TEST_F(KorvenTest, SuccessWritesThreeHeadersAndLeavesUnchangedOnesAlone) {
+  std::string file = options("  Persistent.MaxFixedParams = 1\n");
+  EXPECT_EQ(kBanner + kSuccess, run({file, out()}));
+  EXPECT_EQ(0, status_);
+  EXPECT_EQ((std::vector<std::string>{kHeaders[0], kHeaders[1], kHeaders[2]}), entries(dir_ / "out"));
+
+  auto past = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  for (const char* header : kHeaders) fs::last_write_time(dir_ / "out" / header, past);
+  std::string typelist = readFile(dir_ / "out" / kHeaders[2]);
+  // MaxFixedParams changes the begin and end headers only.
+  file = options("  Persistent.MaxFixedParams = 2\n");
+  EXPECT_EQ(kBanner + kSuccess, run({file, out() + "/"}));
+  EXPECT_NE(past, fs::last_write_time(dir_ / "out" / kHeaders[0]));
+  EXPECT_NE(past, fs::last_write_time(dir_ / "out" / kHeaders[1]));
+  EXPECT_EQ(past, fs::last_write_time(dir_ / "out" / kHeaders[2]));
+  EXPECT_EQ(typelist, readFile(dir_ / "out" / kHeaders[2]));
+  EXPECT_EQ(3u, entries(dir_ / "out").size());
+}
+
+TEST_F(KorvenTest, TwoRunsAreByteIdentical) {
+  fs::create_directories(dir_ / "second");
+  std::string file = options("");
+  run({file, out()});
+  run({file, (dir_ / "second").string()});
+  for (const char* header : kHeaders) {
+    EXPECT_EQ(readFile(dir_ / "out" / header), readFile(dir_ / "second" / header)) << header;
+  }
+}
+
+TEST_F(KorvenTest, NonAsciiNamesAndPathsAreUtf8) {
+  fs::path target = dir_ / "ausgabe-\xc3\xbc";
+  fs::create_directories(target);
+  fs::path file = dir_ / "optionen-\xc3\xa4.txt";
+  writeFile(file, "\xef\xbb\xbfobject Options: TPersistenceWrapper\n"
+                  "  Persistent.FormatNames.Strings = ('dr\xc3\xbc" "ck_printf' 'printf' 'printf')\n"
+                  "end\n");
+  EXPECT_EQ(kBanner + kSuccess, run({file.string(), target.string()}));
+  EXPECT_NE(std::string::npos,
+            readFile(target / kHeaders[0]).find("#undef printf\r\n#undef printf\r\n"
+                                                "#undef dr\xc3\xbc" "ck_printf\r\n"));
+  EXPECT_NE(std::string::npos,
+            readFile(target / kHeaders[1]).find("    _safe_dr\xc3\xbc" "ck_printf (__VA_ARGS__)\r\n"));
+}
+
+// Every failure is one line without a line break after the banner, exit
+// status 1, and no header is written.
+TEST_F(KorvenTest, FailuresAreReportedOnOneLine) {
+  const std::string good = options("");
+  const std::string missing = (dir_ / "missing.txt").string();
+  writeFile(dir_ / "plain", "not a directory");
+  struct failure_case_t {
+    std::vector<std::string> operands;
+    std::string line;
+  };
+  const failure_case_t cases[] = {
+      {{missing, out()},
+       "EFOpenError: Datei " + missing +
+           " kann nicht ge\xc3\xb6" "ffnet werden. No such file or directory"},
+      {{options("  Persistent.MaxFormatParams = 'ten'\n", "bad_value.txt"), out()},
+       "EReadError: Fehler beim Lesen von Options.Persistent.MaxFormatParams: "
+       "Ung\xc3\xbcltiger Eigenschaftswert"},
+      {{good, (dir_ / "nowhere").string()}, kOpenError},
+      {{good, ""}, kOpenError},
+      {{good, (dir_ / "plain").string()}, kOpenError},
+      {{options("  Persistent.MaxFormatParams = -1\n", "huge.txt"), out()},
+       "qirt::EHeaderSizeLimit: Settings too large: MaxFormatParams 4294967295 and "
+       "MaxFixedParams 2 would give more than 1073741824 bytes of headers"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(kBanner + c.line, run(c.operands)) << c.operands[0] << " " << c.operands[1];
+    EXPECT_EQ(1, status_);
+  }
+  std::string output = run({options("  Persistent.MaxFormatParams = \n", "syntax.txt"), out()});
+  EXPECT_EQ(0u, output.find(kBanner + "EParserError: ")) << output;
+  EXPECT_EQ(std::string::npos, output.find('\n', kBanner.size()));
+  EXPECT_EQ(1, status_);
+
+  EXPECT_TRUE(fs::is_empty(dir_ / "out"));
+  EXPECT_EQ("not a directory", readFile(dir_ / "plain"));
+}
+
+TEST_F(KorvenTest, TemplateErrorNamesEveryLevel) {
+  writeFile(dir_ / "out" / kHeaders[0], "old");
+  EXPECT_EQ(kBanner +
+                "wyx::tool::EMacroException: Macro error in line 63, column 1: Macro error in line "
+                "25, column 1: Macro error in line 9, column 43: Unknown macro "
+                "'FUNCPARAM_SIGNATURE'",
+            run({options(""), out()}, "", KORVEN_BROKEN_BINARY));
+  EXPECT_EQ(1, status_);
+  EXPECT_EQ("old", readFile(dir_ / "out" / kHeaders[0]));
+  EXPECT_EQ(1u, entries(dir_ / "out").size());
+}
+
+// A write that fails part-way (file size limit) leaves the old headers
+// complete and no temporary file behind.
+TEST_F(KorvenTest, FailedWriteKeepsOldHeaders) {
+  for (const char* header : kHeaders) writeFile(dir_ / "out" / header, std::string("old ") + header);
+  // 4 KiB: more than the smaller headers, less than the begin header. The
+  // signal is ignored so the write fails with an error instead.
+  EXPECT_EQ(kBanner + "wyx::oo::ESafecallException: Unknown exception occurred",
+            run({options(""), out()}, "trap '' XFSZ; ulimit -f 4;"));
+  EXPECT_EQ(1, status_);
+  for (const char* header : kHeaders) {
+    EXPECT_EQ(std::string("old ") + header, readFile(dir_ / "out" / header));
+  }
+  EXPECT_EQ(3u, entries(dir_ / "out").size());
+}
+
+}  // namespace
