@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "persist/test_support.hpp"
@@ -211,6 +212,18 @@ TEST_F(SettingsLoadTest, FilesThatCannotBeOpenedNameTheirAbsolutePath) {
   EXPECT_EQ("EFOpenError: Datei /tmp kann nicht geöffnet werden. Is a directory",
             errorOf([&] { persist::LoadPersistentFromFile(u"/tmp", &settings_); }));
   EXPECT_EQ(std::string("10 2 ") + kDefaultNames, dump(settings_));
+}
+
+// The sample that `make run` uses must stay loadable.
+TEST(SettingsTest, BundledExampleLoads) {
+  const char* root = std::getenv("KORVEN_SOURCE_DIR");
+  if (root == nullptr) GTEST_SKIP() << "KORVEN_SOURCE_DIR is not set";
+  TFormatHeaderSettings settings;
+  persist::LoadPersistentFromFile(wyx::fromUtf8(std::string(root) + "/examples/options.txt"),
+                                  &settings);
+  EXPECT_EQ(12u, settings.getMaxFormatParams());
+  EXPECT_EQ(3u, settings.getMaxFixedParams());
+  EXPECT_EQ(12u, settings.getFormatNames().count());
 }
 
 }  // namespace
