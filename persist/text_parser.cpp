@@ -109,15 +109,12 @@ void OptionsTextParser::readMore() {
 void OptionsTextParser::cutWindow() {
   end_ = fill_;
   if (fill_ < kWindowSize) return;
-  const void* last = nullptr;
-  for (std::uint32_t i = fill_; i > 1; --i) {
-    if (buffer_[i - 1] == '\n') {
-      last = buffer_ + i - 1;
-      break;
-    }
-  }
-  if (last == nullptr) failAt(msg::kLineTooLong, line_);
-  end_ = static_cast<std::uint32_t>(static_cast<const char*>(last) - buffer_) + 1;
+  // Only line feeds after the first byte count: a cut after the first byte
+  // would carry 4095 bytes of one line over and fail on the next read anyway.
+  std::uint32_t lastFeed = fill_;
+  while (lastFeed > 1 && buffer_[lastFeed - 1] != '\n') --lastFeed;
+  if (lastFeed <= 1) failAt(msg::kLineTooLong, line_);
+  end_ = lastFeed;
 }
 
 void OptionsTextParser::checkByteOrderMark() {
