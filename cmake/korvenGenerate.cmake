@@ -4,7 +4,8 @@
 # include directory holds format_definition_begin.hpp,
 # format_definition_end.hpp and format_typelist.hpp. Link <target> to every
 # target that includes them. The headers are regenerated when the options file
-# or the korven executable changes, and at no other time.
+# or the korven executable changes, and at no other time; a header whose text
+# comes out the same keeps its timestamp, so nothing is recompiled for it.
 #
 # OPTIONS     the options file; a relative path is taken from the current
 #             source directory.
@@ -64,21 +65,26 @@ function(korven_generate_headers target)
       "${output_dir}/format_definition_begin.hpp"
       "${output_dir}/format_definition_end.hpp"
       "${output_dir}/format_typelist.hpp")
+  set(stamp "${CMAKE_CURRENT_BINARY_DIR}/CMakeFiles/${target}.korven-stamp")
 
-  # korven keeps a header's timestamp when its bytes did not change. The
-  # build system would then see an output older than the options file and run
-  # the command on every build, so the outputs are touched afterwards.
+  # korven leaves a header untouched when its bytes did not change, so that
+  # the sources including it are not recompiled. The command therefore
+  # records its run in a stamp file, its one OUTPUT; the headers are
+  # BYPRODUCTS, which the build system checks again after the run instead of
+  # taking them for new. (Ninja also reruns the command when a header has
+  # gone missing; the Makefile generators notice only the stamp.)
   add_custom_command(
-    OUTPUT ${headers}
+    OUTPUT "${stamp}"
+    BYPRODUCTS ${headers}
     COMMAND "${CMAKE_COMMAND}" -E make_directory "${output_dir}"
     COMMAND "${tool}" "${options_file}" "${output_dir}"
-    COMMAND "${CMAKE_COMMAND}" -E touch ${headers}
+    COMMAND "${CMAKE_COMMAND}" -E touch "${stamp}"
     DEPENDS "${options_file}" ${tool_depends}
     COMMENT "Generating format headers for ${target} from ${ARG_OPTIONS}"
     VERBATIM)
 
   # An INTERFACE library with sources owns the custom command, and targets
   # that link it are built after it.
-  add_library(${target} INTERFACE ${headers})
+  add_library(${target} INTERFACE "${stamp}" ${headers})
   target_include_directories(${target} INTERFACE "${output_dir}")
 endfunction()

@@ -1,0 +1,164 @@
+#!/usr/bin/env bash
+# Uses korven the way a user's build does: installs it into a temporary
+# prefix, builds examples/cmake-consumer against it with find_package and
+# then again with add_subdirectory of this source tree, and checks that the
+# headers are regenerated when, and only when, the options file changes.
+# Finally builds the Debian package and checks what it holds.
+#
+#   .ci/consumer.sh <korven build directory>
+set -euo pipefail
+
+if [ $# -ne 1 ]; then
+  echo "usage: $0 <korven build directory>" >&2
+  exit 2
+fi
+src="$(cd "$(dirname "$0")/.." && pwd)"
+build="$(cd "$1" && pwd)"
+tmp="$(mktemp -d)"
+trap 'rm -rf "$tmp"' EXIT
+
+step() { echo "== consumer: $*"; }
+fail() {
+  echo "consumer: FAILED: $*" >&2
+  exit 1
+}
+
+# Work on a copy of the example so that touching and editing its options file
+# leaves the source tree alone. The test-only qirt/format.hpp stays where it is.
+example="$tmp/example"
+cp -r "$src/examples/cmake-consumer" "$example"
+options="$example/options.txt"
+checker_include="$src/tests/compile/include"
+
+# Builds <dir> and keeps ninja's output in <dir>/last-build.log.
+build_consumer() {
+  if ! cmake --build "$1" -j 2 >"$1/last-build.log" 2>&1; then
+    cat "$1/last-build.log"
+    fail "building $1"
+  fi
+  cat "$1/last-build.log"
+}
+
+generated_in() { grep -c "Generating format headers" "$1/last-build.log" || true; }
+
+expect_no_work() {
+  local out
+  out="$(ninja -C "$1" -n)"
+  grep -q "no work to do" <<<"$out" || fail "second build of $1 is not a no-op:
+$out"
+}
+
+run_consumer() {
+  local out
+  out="$("$1/consumer")" || fail "$1/consumer exited with $?"
+  echo "$out"
+  grep -q "format checks passed" <<<"$out" || fail "$1/consumer printed no success line"
+}
+
+step "build and install korven from $build"
+cmake --build "$build" --target korven -j 2
+cmake --install "$build" --prefix "$tmp/prefix" >"$tmp/install.log"
+cat "$tmp/install.log"
+[ -x "$tmp/prefix/bin/korven" ] || fail "bin/korven not installed"
+[ -f "$tmp/prefix/share/man/man1/korven.1" ] || fail "man page not installed"
+config="$(find "$tmp/prefix" -name korvenConfig.cmake)"
+[ -n "$config" ] || fail "korvenConfig.cmake not installed"
+for f in korvenConfigVersion.cmake korvenGenerate.cmake; do
+  [ -f "$(dirname "$config")/$f" ] || fail "$f not installed beside korvenConfig.cmake"
+done
+
+step "find_package(korven) from the installed prefix"
+b="$tmp/installed"
+cmake -S "$example" -B "$b" -G Ninja -DCMAKE_PREFIX_PATH="$tmp/prefix" \
+  -DQIRT_FORMAT_INCLUDE_DIR="$checker_include"
+grep -q "$tmp/prefix/bin/korven" "$b/build.ninja" || fail "the build does not run the installed korven"
+build_consumer "$b"
+[ "$(generated_in "$b")" = 1 ] || fail "first build did not generate the headers once"
+run_consumer "$b"
+expect_no_work "$b"
+
+step "touching the options file regenerates the headers, but recompiles nothing"
+header="$b/korven_generated/consumer_format_headers/format_typelist.hpp"
+before="$(stat -c %y "$header")"
+sleep 1
+touch "$options"
+build_consumer "$b"
+[ "$(generated_in "$b")" = 1 ] || fail "touching the options file did not regenerate the headers"
+[ "$(stat -c %y "$header")" = "$before" ] || fail "an unchanged header got a new timestamp"
+grep -q "Building CXX" "$b/last-build.log" && fail "unchanged headers made the program recompile"
+expect_no_work "$b"
+
+step "editing the options file changes the headers and recompiles the program"
+grep -q "typelist4_t" "$header" && fail "format_typelist.hpp already has typelist4_t"
+sed -i 's/MaxFormatParams = 4/MaxFormatParams = 5/' "$options"
+build_consumer "$b"
+grep -q "typelist4_t" "$header" || fail "MaxFormatParams = 5 did not reach format_typelist.hpp"
+grep -q "Building CXX object CMakeFiles/consumer.dir/main.cpp" "$b/last-build.log" ||
+  fail "changed headers did not make the program recompile"
+run_consumer "$b"
+expect_no_work "$b"
+
+step "an invalid options file fails the build"
+cp "$options" "$tmp/options.good"
+echo "object Options: TPersistenceWrapper Persistent.MaxFormatParamz = 1 end" >"$options"
+if cmake --build "$b" >"$tmp/bad.log" 2>&1; then
+  cat "$tmp/bad.log"
+  fail "the build succeeded although korven rejected the options file"
+fi
+cat "$tmp/bad.log"
+grep -q "MaxFormatParamz" "$tmp/bad.log" || fail "korven's message is not in the build log"
+cp "$tmp/options.good" "$options"
+build_consumer "$b"
+expect_no_work "$b"
+
+step "KORVEN_EXECUTABLE replaces the tool"
+cat >"$tmp/korven-wrapper" <<EOF
+#!/bin/sh
+echo "\$@" >>"$tmp/wrapper.log"
+exec "$tmp/prefix/bin/korven" "\$@"
+EOF
+chmod +x "$tmp/korven-wrapper"
+cmake -S "$example" -B "$b" -DKORVEN_EXECUTABLE="$tmp/korven-wrapper" >/dev/null
+build_consumer "$b"
+[ -s "$tmp/wrapper.log" ] || fail "KORVEN_EXECUTABLE was not run"
+expect_no_work "$b"
+
+step "add_subdirectory of the source tree"
+b="$tmp/subdir"
+cmake -S "$example" -B "$b" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKORVEN_SOURCE_DIR="$src" \
+  -DQIRT_FORMAT_INCLUDE_DIR="$checker_include"
+build_consumer "$b"
+[ "$(generated_in "$b")" = 1 ] || fail "first build did not generate the headers once"
+run_consumer "$b"
+expect_no_work "$b"
+sleep 1
+touch "$options"
+build_consumer "$b"
+[ "$(generated_in "$b")" = 1 ] || fail "touching the options file did not regenerate the headers"
+expect_no_work "$b"
+
+step "Debian package"
+cmake --build "$build" --target package -j 2 >"$tmp/package.log" 2>&1 || {
+  cat "$tmp/package.log"
+  fail "building the Debian package"
+}
+deb="$(ls -t "$build"/korven_*.deb | head -n 1)"
+dpkg-deb -c "$deb" | tee "$tmp/deb.list"
+for path in ./usr/bin/korven ./usr/share/man/man1/korven.1 \
+            /cmake/korven/korvenConfig.cmake /cmake/korven/korvenConfigVersion.cmake \
+            /cmake/korven/korvenGenerate.cmake; do
+  grep -q -- "$path\$" "$tmp/deb.list" || fail "$deb lacks $path"
+done
+dpkg-deb -I "$deb"
+
+step "the unpacked Debian package serves find_package"
+dpkg-deb -x "$deb" "$tmp/deb"
+b="$tmp/from-deb"
+cmake -S "$example" -B "$b" -G Ninja -DCMAKE_PREFIX_PATH="$tmp/deb/usr" \
+  -DQIRT_FORMAT_INCLUDE_DIR="$checker_include"
+grep -q "$tmp/deb/usr/bin/korven" "$b/build.ninja" || fail "the build does not run the packaged korven"
+build_consumer "$b"
+run_consumer "$b"
+expect_no_work "$b"
+
+echo "consumer: all checks passed"
