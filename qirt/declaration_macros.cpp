@@ -6,9 +6,8 @@
 #include <string>
 
 #include "persist/textlist.hpp"
+#include "qirt/expansion_output.hpp"
 #include "qirt/parameter_lists.hpp"
-#include "qirt/text_stream.hpp"
-#include "wyx/oo/safecall.hpp"
 #include "wyx/oo/strings.hpp"
 
 namespace qirt {
@@ -34,33 +33,30 @@ long long leadingInteger(const std::string& text) {
 }
 
 std::string safeFormatFunctions(const macro_context_t& context, const blockmap_t& blocks,
-                                std::uint32_t maxFormatParams) {
+                                ExpansionOutput& outputs, std::uint32_t maxFormatParams) {
   MacroExpander child(*context.expander);
   std::uint32_t formatParams = 0;
   addFormatParamMacros(child, formatParams);
   const block_t& block = wyx::tool::getMapEntry(blocks, kSafeFunctionBlock);
-  TextStream buffer;
-  for (; formatParams < maxFormatParams; ++formatParams) expandFromStart(child, block, buffer);
-  return buffer.takeText();
+  return expandRepeatedly(context, outputs, child, block, maxFormatParams,
+                          [&](std::uint64_t n) { formatParams = static_cast<std::uint32_t>(n); });
 }
 
 std::string defineDeclare(const macro_context_t& context, const blockmap_t& blocks,
-                          std::uint32_t maxFixedParams, std::uint32_t maxFormatParams) {
+                          ExpansionOutput& outputs, std::uint32_t maxFixedParams,
+                          std::uint32_t maxFormatParams) {
   MacroExpander child(*context.expander);
   std::uint32_t fixedParams = 0;
   addFixedParamMacros(child, fixedParams);
-  child.addMacro("SAFE_FORMAT_FUNCTIONS", [&blocks, maxFormatParams](const macro_context_t& inner) {
-    return safeFormatFunctions(inner, blocks, maxFormatParams);
-  });
+  child.addMacro("SAFE_FORMAT_FUNCTIONS",
+                 [&blocks, &outputs, maxFormatParams](const macro_context_t& inner) {
+                   return safeFormatFunctions(inner, blocks, outputs, maxFormatParams);
+                 });
   const block_t& block = wyx::tool::getMapEntry(blocks, context.args);
-  TextStream buffer;
-  // The count includes maxFixedParams itself; a 64-bit loop variable keeps
-  // the largest 32-bit value from wrapping into an endless loop.
-  for (std::uint64_t count = 0; count <= maxFixedParams; ++count) {
-    fixedParams = static_cast<std::uint32_t>(count);
-    expandFromStart(child, block, buffer);
-  }
-  return buffer.takeText();
+  // The count includes maxFixedParams itself; counting in 64 bits keeps the
+  // largest 32-bit value from wrapping into an endless loop.
+  return expandRepeatedly(context, outputs, child, block, std::uint64_t{maxFixedParams} + 1,
+                          [&](std::uint64_t k) { fixedParams = static_cast<std::uint32_t>(k); });
 }
 
 }  // namespace
@@ -70,11 +66,6 @@ std::string formatNameText(const std::u16string& name) {
   std::size_t nul = text.find('\0');
   if (nul != std::string::npos) text.resize(nul);
   return text;
-}
-
-void expandFromStart(MacroExpander& expander, const block_t& block, wyx::io::IStream& output) {
-  wyx::oo::checkStatus(block.stream->setPosition(0));
-  expander.expand(block, output);
 }
 
 macro_t makeColumnMacro() {
@@ -119,10 +110,10 @@ macro_t makeUndefDeclareMacro(std::uint32_t maxFixedParams) {
   };
 }
 
-macro_t makeDefineDeclareMacro(const blockmap_t& blocks, std::uint32_t maxFixedParams,
-                               std::uint32_t maxFormatParams) {
-  return [&blocks, maxFixedParams, maxFormatParams](const macro_context_t& context) {
-    return defineDeclare(context, blocks, maxFixedParams, maxFormatParams);
+macro_t makeDefineDeclareMacro(const blockmap_t& blocks, ExpansionOutput& outputs,
+                               std::uint32_t maxFixedParams, std::uint32_t maxFormatParams) {
+  return [&blocks, &outputs, maxFixedParams, maxFormatParams](const macro_context_t& context) {
+    return defineDeclare(context, blocks, outputs, maxFixedParams, maxFormatParams);
   };
 }
 

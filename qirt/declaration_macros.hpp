@@ -16,6 +16,8 @@ class TTextList;
 
 namespace qirt {
 
+class ExpansionOutput;
+
 // COL: blanks from the invocation's output column up to the column its
 // argument names (read like atoi); nothing when the line is already longer.
 wyx::tool::macro_t makeColumnMacro();
@@ -37,18 +39,16 @@ wyx::tool::macro_t makeUndefDeclareMacro(std::uint32_t maxFixedParams);
 // fixed-parameter count 0 to maxFixedParams, with the xPARAM macros and
 // SAFE_FORMAT_FUNCTIONS (wrappers for 0 to maxFormatParams - 1 format
 // arguments, from block DEFINE_SAFE_FORMAT_FUNCTION) added. Blocks are looked
-// up in `blocks` when invoked ("Map entry not found" when absent); `blocks`
-// must outlive the macro.
+// up in `blocks` when invoked ("Map entry not found" when absent). Large texts
+// go straight into the current output of `outputs` where that gives the same
+// bytes (expandRepeatedly). `blocks` and `outputs` must outlive the macro.
 wyx::tool::macro_t makeDefineDeclareMacro(const wyx::tool::blockmap_t& blocks,
+                                          ExpansionOutput& outputs,
                                           std::uint32_t maxFixedParams,
                                           std::uint32_t maxFormatParams);
 
 // The UTF-8 bytes of a format name as it enters the text, up to its first
 // NUL character.
 std::string formatNameText(const std::u16string& name);
-
-// Expands `block` from its first byte into `output` with `expander`.
-void expandFromStart(wyx::tool::MacroExpander& expander, const wyx::tool::block_t& block,
-                     wyx::io::IStream& output);
 
 }  // namespace qirt

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "qirt/declaration_macros.hpp"
+#include "qirt/expansion_output.hpp"
 #include "qirt/formatheadersettings.hpp"
 #include "qirt/header_files.hpp"
 #include "qirt/output_size.hpp"
@@ -28,12 +29,13 @@ std::vector<std::uint64_t> formatNameSizes(const persist::TTextList& names) {
 // Expands block MAIN of `source` into a new text. `expectedBytes` is what the
 // built-in template gives; reserving it up front spares a large text the
 // copies of a growing buffer.
-std::string expandMain(MacroExpander& root, blockmap_t& blocks, wyx::io::IStream& source,
-                       std::uint64_t expectedBytes) {
+std::string expandMain(MacroExpander& root, blockmap_t& blocks, ExpansionOutput& outputs,
+                       wyx::io::IStream& source, std::uint64_t expectedBytes) {
   MacroExpander::parseBlocks(source, blocks);
   const wyx::tool::block_t& main = wyx::tool::getMapEntry(blocks, "MAIN");
   TextStream output;
   output.reserve(expectedBytes);
+  ExpansionOutput::Scope scope(outputs, &output);
   root.expand(main, output);
   // The next template may define blocks of the same names.
   blocks.clear();
@@ -49,16 +51,17 @@ format_headers_t buildFormatHeaders(const TFormatHeaderSettings& settings,
   const std::uint32_t maxFormatParams = settings.getMaxFormatParams();
   header_sizes_t sizes = checkHeaderSizes(maxFixedParams, maxFormatParams, formatNameSizes(names));
 
-  // Declared before the expander: the macros hold references to it.
+  // Declared before the expander: the macros hold references to them.
   blockmap_t blocks;
+  ExpansionOutput outputs;
   MacroExpander root;
   root.addMacro("COL", makeColumnMacro());
   root.addMacro("UNDEF_FORMAT_FUNCTIONS", makeUndefFunctionsMacro(names));
   root.addMacro("DEFINE_FORMAT_FUNCTIONS", makeDefineFunctionsMacro(names));
   root.addMacro("UNDEF_FORMAT_DECLARE", makeUndefDeclareMacro(maxFixedParams));
   root.addMacro("DEFINE_FORMAT_DECLARE",
-                makeDefineDeclareMacro(blocks, maxFixedParams, maxFormatParams));
-  root.addMacro("TYPELISTS", makeTypelistsMacro(blocks, maxFormatParams));
+                makeDefineDeclareMacro(blocks, outputs, maxFixedParams, maxFormatParams));
+  root.addMacro("TYPELISTS", makeTypelistsMacro(blocks, outputs, maxFormatParams));
 
   // All three are opened before the first is parsed, so a missing one is
   // reported before any expansion work.
@@ -67,9 +70,9 @@ format_headers_t buildFormatHeaders(const TFormatHeaderSettings& settings,
   auto typelistSource = templates.open(kTypelistTemplateName);
 
   format_headers_t headers;
-  headers.begin = expandMain(root, blocks, *beginSource, sizes.begin);
-  headers.end = expandMain(root, blocks, *endSource, sizes.end);
-  headers.typelist = expandMain(root, blocks, *typelistSource, sizes.typelist);
+  headers.begin = expandMain(root, blocks, outputs, *beginSource, sizes.begin);
+  headers.end = expandMain(root, blocks, outputs, *endSource, sizes.end);
+  headers.typelist = expandMain(root, blocks, outputs, *typelistSource, sizes.typelist);
   return headers;
 }
 

@@ -28,6 +28,7 @@ qirt_embed_templates(${CMAKE_CURRENT_BINARY_DIR}/builtin_templates.cpp builtInTe
 
 add_library(qirt STATIC
   declaration_macros.cpp
+  expansion_output.cpp
   formatheadergenerator.cpp
   header_files.cpp
   output_size.cpp

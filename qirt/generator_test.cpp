@@ -397,6 +397,23 @@ TEST(GeneratorTest, TemplateErrorsReachTheCaller) {
   }
 }
 
+// Expansions written straight into the output and those returned as text
+// must give the same bytes and the same output column after them.
+TEST(GeneratorTest, RepeatedBlocksGiveTheSameTextWhereverTheyStand) {
+  auto settings = makeSettings(1, 0, {});
+  const std::string begin =
+      ":NOLF\r\n<$(xPARAM)>\r\n:END\r\n"
+      ":LF\r\n<$(xPARAM)>\r\n\r\n:END\r\n"
+      ":MAIN\r\n"
+      "ab$(DEFINE_FORMAT_DECLARE NOLF)$(COL 16)|\r\n"
+      "$(DEFINE_FORMAT_DECLARE LF)$(COL 4)|\r\n"
+      "x$(DEFINE_FORMAT_DECLARE LF)$(COL 4)|\r\n"
+      "\r\n:END\r\n";
+  format_headers_t headers = buildFormatHeaders(*settings, withBegin(begin));
+  EXPECT_EQ("ab<><_1PARAM>   |\r\n<>\r\n<_1PARAM>\r\n    |\r\nx<>\r\n<_1PARAM>\r\n    |\r\n",
+            headers.begin);
+}
+
 TEST(GeneratorTest, MissingTemplateIsAResourceError) {
   TemplateLibrary library;
   library.add("FORMAT_DEFINITION_BEGIN", *builtInTemplates().find("format_definition_begin"));

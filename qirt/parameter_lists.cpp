@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <memory>
 
 namespace qirt {
 
@@ -65,6 +66,26 @@ std::string IndexedList::text(std::uint32_t n) const {
   return text;
 }
 
+void IndexedList::appendItem(std::string& text, std::uint32_t i) const {
+  char digits[10];
+  char* digitsEnd = std::to_chars(digits, digits + sizeof digits, i).ptr;
+  for (std::uint32_t piece = 0; piece < count_; ++piece) {
+    if (piece != 0) text.append(digits, digitsEnd);
+    text.append(pieces_[piece]);
+  }
+}
+
+const std::string& GrowingListText::text(std::uint32_t n) {
+  if (n < count_) {
+    text_.resize(list_.size(n));
+  } else {
+    text_.reserve(list_.size(n));
+    for (std::uint32_t i = count_; i < n; ++i) list_.appendItem(text_, i);
+  }
+  count_ = n;
+  return text_;
+}
+
 std::string fixedParamSuffix(std::uint32_t n) {
   if (n == 0) return std::string();
   std::string text = "_";
@@ -99,25 +120,41 @@ MacroExpander::macro_t counterMacro(const std::uint32_t& counter, Make make) {
   return [&counter, make](const macro_context_t&) { return make(counter); };
 }
 
-MacroExpander::macro_t listMacro(const std::uint32_t& counter, const IndexedList& list) {
-  return [&counter, &list](const macro_context_t&) { return list.text(counter); };
+}  // namespace
+
+MacroExpander::macro_t makeListMacro(const std::uint32_t& counter, const IndexedList& list) {
+  // Shared by the copies of the macro that expanders make.
+  auto text = std::make_shared<GrowingListText>(list);
+  return [&counter, text](const macro_context_t&) { return text->text(counter); };
 }
 
-}  // namespace
+MacroExpander::macro_t makeTypenameMacro(const std::uint32_t& counter, bool templateHead) {
+  auto items = std::make_shared<GrowingListText>(kTypenameItems);
+  return [&counter, items, templateHead](const macro_context_t&) {
+    if (counter == 0) return std::string();
+    const std::string& text = items->text(counter);
+    std::string_view names(text.data(), text.size() - 2);  // without the last ", "
+    if (!templateHead) return std::string(names);
+    std::string head;
+    head.reserve(names.size() + 11);
+    head.append("template <").append(names).append(">");
+    return head;
+  };
+}
 
 void addFixedParamMacros(MacroExpander& expander, const std::uint32_t& counter) {
   expander.addMacro("xPARAM", counterMacro(counter, fixedParamSuffix));
-  expander.addMacro("xPARAM_TYPES", listMacro(counter, kFixedParamTypes));
-  expander.addMacro("xPARAM_SIG", listMacro(counter, kFixedParamSignature));
-  expander.addMacro("xPARAM_ARG", listMacro(counter, kFixedParamArguments));
+  expander.addMacro("xPARAM_TYPES", makeListMacro(counter, kFixedParamTypes));
+  expander.addMacro("xPARAM_SIG", makeListMacro(counter, kFixedParamSignature));
+  expander.addMacro("xPARAM_ARG", makeListMacro(counter, kFixedParamArguments));
 }
 
 void addFormatParamMacros(MacroExpander& expander, const std::uint32_t& counter) {
   expander.addMacro("FUNCPARAM_COUNT", counterMacro(counter, decimalText));
-  expander.addMacro("FUNCPARAM_TYPENAME", counterMacro(counter, templateHead));
-  expander.addMacro("FUNCPARAM_TYPES", listMacro(counter, kFormatParamTypes));
-  expander.addMacro("FUNCPARAM_SIG", listMacro(counter, kFormatParamSignature));
-  expander.addMacro("FUNCPARAM_ARG", listMacro(counter, kFormatParamArguments));
+  expander.addMacro("FUNCPARAM_TYPENAME", makeTypenameMacro(counter, true));
+  expander.addMacro("FUNCPARAM_TYPES", makeListMacro(counter, kFormatParamTypes));
+  expander.addMacro("FUNCPARAM_SIG", makeListMacro(counter, kFormatParamSignature));
+  expander.addMacro("FUNCPARAM_ARG", makeListMacro(counter, kFormatParamArguments));
 }
 
 }  // namespace qirt

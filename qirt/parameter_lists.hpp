@@ -31,10 +31,28 @@ class IndexedList {
   // Exact length of text(n), without building it.
   std::uint64_t size(std::uint64_t n) const;
   std::string text(std::uint32_t n) const;
+  // Appends item i.
+  void appendItem(std::string& text, std::uint32_t i) const;
 
  private:
   std::array<std::string_view, 3> pieces_;
   std::uint32_t count_;
+};
+
+// The text of one list for a counter that changes between calls, kept from
+// call to call: text(n) of a list is a prefix of text(n + 1), so moving the
+// count by one costs one item, not a rebuild. The wrappers ask for every
+// count in turn, which would otherwise make building the lists quadratic.
+class GrowingListText {
+ public:
+  explicit GrowingListText(const IndexedList& list) : list_(list) {}
+  // Valid until the next call.
+  const std::string& text(std::uint32_t n);
+
+ private:
+  const IndexedList& list_;
+  std::string text_;
+  std::uint32_t count_ = 0;
 };
 
 inline constexpr IndexedList kFixedParamTypes{", p", "type"};              // xPARAM_TYPES
@@ -53,6 +71,12 @@ std::string typenameList(std::uint32_t n);
 std::string templateHead(std::uint32_t n);
 // FUNCPARAM_COUNT and I: n in decimal.
 std::string decimalText(std::uint32_t n);
+
+// A macro that yields the list's text for the value `counter` has when it is
+// invoked. `counter` must outlive every expansion that uses the macro.
+wyx::tool::macro_t makeListMacro(const std::uint32_t& counter, const IndexedList& list);
+// TYPELIST_TYPENAME, or FUNCPARAM_TYPENAME when `templateHead` is set.
+wyx::tool::macro_t makeTypenameMacro(const std::uint32_t& counter, bool templateHead);
 
 // Registers xPARAM, xPARAM_TYPES, xPARAM_SIG and xPARAM_ARG on `expander`,
 // each reading `counter` when invoked. `counter` must outlive every

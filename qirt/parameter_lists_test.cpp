@@ -102,6 +102,13 @@ TEST(ParameterListsTest, PredictedSizeIsTheTextSize) {
   }
 }
 
+TEST(ParameterListsTest, GrowingTextFollowsTheCountBothWays) {
+  GrowingListText growing(kFormatParamSignature);
+  for (std::uint32_t n : {0u, 3u, 4u, 12u, 2u, 0u, 11u, 11u, 1u}) {
+    EXPECT_EQ(kFormatParamSignature.text(n), growing.text(n)) << "n = " << n;
+  }
+}
+
 // Expands `text` (the body of one block) with `expander`.
 class CounterMacrosTest : public ::testing::Test {
  protected:
@@ -131,6 +138,16 @@ TEST_F(CounterMacrosTest, MacrosReadTheCounterWhenInvoked) {
   counter = 1;
   EXPECT_EQ("_1PARAM|, p0type|p0type p0, |p0, |1|template <typename T0>|, T0|, T0 t0|, t0",
             expand(body));
+}
+
+TEST_F(CounterMacrosTest, TypenameMacrosWithAndWithoutTemplateHead) {
+  expander.addMacro("FUNCPARAM_TYPENAME", makeTypenameMacro(counter, true));
+  expander.addMacro("TYPELIST_TYPENAME", makeTypenameMacro(counter, false));
+  for (std::uint32_t n : {0u, 1u, 3u, 2u}) {
+    counter = n;
+    EXPECT_EQ(templateHead(n) + "|" + typenameList(n),
+              expand("$(FUNCPARAM_TYPENAME)|$(TYPELIST_TYPENAME)"));
+  }
 }
 
 TEST_F(CounterMacrosTest, ArgumentTextIsIgnored) {

@@ -2,9 +2,8 @@
 
 #include <string>
 
-#include "qirt/declaration_macros.hpp"
+#include "qirt/expansion_output.hpp"
 #include "qirt/parameter_lists.hpp"
-#include "qirt/text_stream.hpp"
 
 namespace qirt {
 
@@ -17,41 +16,40 @@ using wyx::tool::MacroExpander;
 namespace {
 
 std::string typelistEntries(const macro_context_t& context, const blockmap_t& blocks,
-                            const std::uint32_t& listLength) {
+                            ExpansionOutput& outputs, const std::uint32_t& listLength) {
   MacroExpander child(*context.expander);
   std::uint32_t entry = 0;
   child.addMacro("I", [&entry](const macro_context_t&) { return decimalText(entry); });
   const block_t& block = wyx::tool::getMapEntry(blocks, "TYPELISTENTRY");
-  TextStream buffer;
-  for (; entry < listLength; ++entry) expandFromStart(child, block, buffer);
-  return buffer.takeText();
+  return expandRepeatedly(context, outputs, child, block, listLength,
+                          [&](std::uint64_t i) { entry = static_cast<std::uint32_t>(i); });
 }
 
 std::string typelists(const macro_context_t& context, const blockmap_t& blocks,
-                      std::uint32_t maxFormatParams) {
+                      ExpansionOutput& outputs, std::uint32_t maxFormatParams) {
   MacroExpander child(*context.expander);
   std::uint32_t listLength = 1;
   child.addMacro("FUNCPARAM_COUNT",
                  [&listLength](const macro_context_t&) { return decimalText(listLength); });
-  child.addMacro("TYPELIST_TYPENAME",
-                 [&listLength](const macro_context_t&) { return typenameList(listLength); });
-  child.addMacro("FUNCPARAM_TYPES",
-                 [&listLength](const macro_context_t&) { return kFormatParamTypes.text(listLength); });
-  child.addMacro("TYPELIST", [&blocks, &listLength](const macro_context_t& inner) {
-    return typelistEntries(inner, blocks, listLength);
+  child.addMacro("TYPELIST_TYPENAME", makeTypenameMacro(listLength, false));
+  child.addMacro("FUNCPARAM_TYPES", makeListMacro(listLength, kFormatParamTypes));
+  child.addMacro("TYPELIST", [&blocks, &outputs, &listLength](const macro_context_t& inner) {
+    return typelistEntries(inner, blocks, outputs, listLength);
   });
   const block_t& block = wyx::tool::getMapEntry(blocks, "TYPELIST_T");
-  TextStream buffer;
-  // The list for 0 arguments is fixed text in the template.
-  for (; listLength < maxFormatParams; ++listLength) expandFromStart(child, block, buffer);
-  return buffer.takeText();
+  // Lists for 1 to maxFormatParams - 1; the one for 0 is fixed template text.
+  std::uint64_t count = maxFormatParams > 1 ? maxFormatParams - 1 : 0;
+  return expandRepeatedly(context, outputs, child, block, count, [&](std::uint64_t i) {
+    listLength = static_cast<std::uint32_t>(i + 1);
+  });
 }
 
 }  // namespace
 
-macro_t makeTypelistsMacro(const blockmap_t& blocks, std::uint32_t maxFormatParams) {
-  return [&blocks, maxFormatParams](const macro_context_t& context) {
-    return typelists(context, blocks, maxFormatParams);
+macro_t makeTypelistsMacro(const blockmap_t& blocks, ExpansionOutput& outputs,
+                           std::uint32_t maxFormatParams) {
+  return [&blocks, &outputs, maxFormatParams](const macro_context_t& context) {
+    return typelists(context, blocks, outputs, maxFormatParams);
   };
 }
 
