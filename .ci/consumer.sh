@@ -105,6 +105,7 @@ if cmake --build "$b" >"$tmp/bad.log" 2>&1; then
   cat "$tmp/bad.log"
   fail "the build succeeded although korven rejected the options file"
 fi
+echo "(the build failed as it should; its log follows)"
 cat "$tmp/bad.log"
 grep -q "MaxFormatParamz" "$tmp/bad.log" || fail "korven's message is not in the build log"
 cp "$tmp/options.good" "$options"
