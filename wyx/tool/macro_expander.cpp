@@ -217,11 +217,10 @@ class Expansion {
   void emitResult(const char* data, std::size_t size) {
     const std::uint64_t start = outputCount_;
     emit(data, size);
-    for (std::size_t i = size; i > 0; --i) {
-      if (data[i - 1] == '\n') {
-        outputLineStart_ = start + i;
-        break;
-      }
+    // Results can be long lines (parameter lists run to kilobytes): let the
+    // C library find the last line feed.
+    if (const void* last = memrchr(data, '\n', size)) {
+      outputLineStart_ = start + (static_cast<const char*>(last) - data) + 1;
     }
   }
 

@@ -73,6 +73,8 @@ class MacroExpander {
   // (stream errors as ESafecallException, a macro's own errors) passes
   // through unchanged. Output written before an error stays written. Calls
   // may nest: a macro may expand blocks again, with this or another expander.
+  // Every byte that precedes an invocation reaches `output` before its macro
+  // is called, so a macro may itself write to the same output.
   void expand(const block_t& block, io::IStream& output);
 
   // Reads `source` from its current position to its end or first NUL byte
