@@ -34,5 +34,9 @@ bench:
 	cmake -S . -B build-bench -G $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DKORVEN_BUILD_TESTS=OFF -DKORVEN_BUILD_BENCH=ON
 	cmake --build build-bench -j $(JOBS)
 
+# A Debian package with the binary, the manual page and the CMake package files.
+package: build
+	cmake --build $(BUILD_DIR) --target package
+
 clean:
 	rm -rf build build-asan build-bench build-fuzz generated

@@ -3,6 +3,7 @@
 // .cpp chosen in CMake.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 
 #include "wyx/oo/strings.hpp"
@@ -37,6 +38,12 @@ bool removeFile(const UnicodeString& path);
 
 // Reads a whole file into `content`; returns false when it cannot be read.
 bool readWholeFile(const UnicodeString& path, std::string& content);
+
+// A hint that `size` bytes at `data`, about to be filled front to back, are
+// best backed by large pages: a text of hundreds of megabytes then costs
+// hundreds of page faults instead of tens of thousands. Does nothing where
+// the platform offers no such thing or for small sizes.
+void preferLargePages(void* data, std::size_t size);
 
 // The path delimiter of the platform's file names.
 constexpr char16_t kPathDelimiter = u'/';

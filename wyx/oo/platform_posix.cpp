@@ -2,11 +2,13 @@
 // the operating system directly.
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -92,6 +94,16 @@ bool readWholeFile(const UnicodeString& path, std::string& content) {
   bool ok = !std::ferror(file);
   std::fclose(file);
   return ok;
+}
+
+void preferLargePages(void* data, std::size_t size) {
+  constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+  if (size < 4 * kLargePage) return;
+  // Only whole large pages inside the block can be advised.
+  std::uintptr_t begin = reinterpret_cast<std::uintptr_t>(data);
+  std::uintptr_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
+  std::uintptr_t last = (begin + size) & ~(kLargePage - 1);
+  if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 }
 
 }  // namespace wyx::platform
