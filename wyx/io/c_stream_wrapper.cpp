@@ -23,15 +23,7 @@ CStreamWrapper::~CStreamWrapper() {
 }
 
 oo::status_t CStreamWrapper::QueryInterface(const oo::guid_t& iid, void** out) {
-  const oo::interface_entry_t entries[] = {
-      {&interfaceInfo(), this}, {&IStream::interfaceInfo(), this}, {nullptr, nullptr}};
-  return oo::queryInterfaceLookup(iid, out, entries);
-}
-
-std::int32_t CStreamWrapper::Release() {
-  std::int32_t count = refs_.decrement();
-  if (count == 0) delete this;
-  return count;
+  return queryStreamInterface(this, interfaceInfo(), iid, out);
 }
 
 std::uint32_t CStreamWrapper::read(void* buffer, std::uint32_t count) {

@@ -8,7 +8,7 @@
 
 namespace wyx::io {
 
-class CStreamWrapper final : public IStream {
+class CStreamWrapper final : public oo::RefCounted<CStreamWrapper, IStream> {
  public:
   static const oo::interface_info_t& interfaceInfo();
 
@@ -17,8 +17,6 @@ class CStreamWrapper final : public IStream {
   CStreamWrapper(std::FILE* file, std::int32_t owns);
 
   oo::status_t QueryInterface(const oo::guid_t& iid, void** out) override;
-  std::int32_t AddRef() override { return refs_.increment(); }
-  std::int32_t Release() override;
 
   std::uint32_t read(void* buffer, std::uint32_t count) override;
   std::uint32_t write(const void* buffer, std::uint32_t count) override;
@@ -31,11 +29,11 @@ class CStreamWrapper final : public IStream {
   oo::status_t setPosition(std::uint32_t position) override;
 
  private:
+  friend class oo::RefCounted<CStreamWrapper, IStream>;
   ~CStreamWrapper();
 
   std::FILE* file_;
   std::int32_t owns_;
-  oo::RefCounter refs_;
 };
 
 }  // namespace wyx::io

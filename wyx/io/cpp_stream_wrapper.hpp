@@ -17,7 +17,7 @@ namespace wyx::io {
 // the Release that follows would destroy it. "Failed" below means the fail
 // or the bad flag is set; end-of-file alone does not count.
 template <class Stream>
-class CppStreamWrapper final : public IStream {
+class CppStreamWrapper final : public oo::RefCounted<CppStreamWrapper<Stream>, IStream> {
  public:
   // With owns == 1 the stream is deleted with the wrapper.
   CppStreamWrapper(Stream* stream, std::int32_t owns) : stream_(stream), owns_(owns) {}
@@ -29,12 +29,6 @@ class CppStreamWrapper final : public IStream {
   oo::status_t QueryInterface(const oo::guid_t& iid, void** out) override {
     const oo::interface_entry_t entries[] = {{&IStream::interfaceInfo(), this}, {nullptr, nullptr}};
     return oo::queryInterfaceLookup(iid, out, entries);
-  }
-  std::int32_t AddRef() override { return refs_.increment(); }
-  std::int32_t Release() override {
-    std::int32_t count = refs_.decrement();
-    if (count == 0) delete this;
-    return count;
   }
 
   // A short read sets the fail flag and so returns 0 even if bytes arrived.
@@ -100,7 +94,6 @@ class CppStreamWrapper final : public IStream {
 
   Stream* stream_;
   std::int32_t owns_;
-  oo::RefCounter refs_;
 };
 
 }  // namespace wyx::io

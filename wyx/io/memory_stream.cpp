@@ -20,12 +20,6 @@ constexpr std::uint64_t kGrowthSlack = 2000;
 
 // --- CustomMemoryStream -----------------------------------------------------
 
-std::int32_t CustomMemoryStream::Release() {
-  std::int32_t count = refs_.decrement();
-  if (count == 0) delete this;
-  return count;
-}
-
 std::uint32_t CustomMemoryStream::read(void* buffer, std::uint32_t count) {
   // Signed comparisons: a count of 2^31 or more reads nothing.
   std::int32_t n = static_cast<std::int32_t>(size_ - position_);
@@ -62,9 +56,7 @@ const oo::interface_info_t& MemoryStream::interfaceInfo() {
 MemoryStream::~MemoryStream() { std::free(data_); }
 
 oo::status_t MemoryStream::QueryInterface(const oo::guid_t& iid, void** out) {
-  const oo::interface_entry_t entries[] = {
-      {&interfaceInfo(), this}, {&IStream::interfaceInfo(), this}, {nullptr, nullptr}};
-  return oo::queryInterfaceLookup(iid, out, entries);
+  return queryStreamInterface(this, interfaceInfo(), iid, out);
 }
 
 bool MemoryStream::setSize(std::uint32_t size) {
@@ -148,9 +140,7 @@ const oo::interface_info_t& SinkStream::interfaceInfo() {
 }
 
 oo::status_t SinkStream::QueryInterface(const oo::guid_t& iid, void** out) {
-  const oo::interface_entry_t entries[] = {
-      {&interfaceInfo(), this}, {&IStream::interfaceInfo(), this}, {nullptr, nullptr}};
-  return oo::queryInterfaceLookup(iid, out, entries);
+  return queryStreamInterface(this, interfaceInfo(), iid, out);
 }
 
 std::uint32_t SinkStream::write(const void*, std::uint32_t count) { return count; }

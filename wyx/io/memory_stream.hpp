@@ -11,11 +11,8 @@ namespace wyx::io {
 
 // Content in one block of memory; reading, positioning and counting are
 // shared, writing is the subclass's. Invariant: position <= size.
-class CustomMemoryStream : public IStream {
+class CustomMemoryStream : public oo::RefCounted<CustomMemoryStream, IStream> {
  public:
-  std::int32_t AddRef() override { return refs_.increment(); }
-  std::int32_t Release() override;
-
   std::uint32_t read(void* buffer, std::uint32_t count) override;
   std::uint32_t getSize() override { return size_; }
   std::uint32_t getPosition() override { return position_; }
@@ -32,8 +29,7 @@ class CustomMemoryStream : public IStream {
   std::uint32_t position_ = 0;
 
  private:
-  oo::RefCounter refs_;
-
+  friend class oo::RefCounted<CustomMemoryStream, IStream>;
   template <class T>
   friend std::shared_ptr<T> makeSharedStream();
 };

@@ -53,15 +53,7 @@ RuntimeStreamWrapper::~RuntimeStreamWrapper() {
 }
 
 oo::status_t RuntimeStreamWrapper::QueryInterface(const oo::guid_t& iid, void** out) {
-  const oo::interface_entry_t entries[] = {
-      {&interfaceInfo(), this}, {&IStream::interfaceInfo(), this}, {nullptr, nullptr}};
-  return oo::queryInterfaceLookup(iid, out, entries);
-}
-
-std::int32_t RuntimeStreamWrapper::Release() {
-  std::int32_t count = refs_.decrement();
-  if (count == 0) delete this;
-  return count;
+  return queryStreamInterface(this, interfaceInfo(), iid, out);
 }
 
 std::uint32_t RuntimeStreamWrapper::read(void* buffer, std::uint32_t count) {

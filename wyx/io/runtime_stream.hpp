@@ -46,7 +46,7 @@ class RuntimeMemoryStream : public RuntimeStream {
   std::int64_t position_ = 0;
 };
 
-class RuntimeStreamWrapper final : public IStream {
+class RuntimeStreamWrapper final : public oo::RefCounted<RuntimeStreamWrapper, IStream> {
  public:
   static const oo::interface_info_t& interfaceInfo();
 
@@ -54,8 +54,6 @@ class RuntimeStreamWrapper final : public IStream {
   RuntimeStreamWrapper(RuntimeStream* stream, std::int32_t owns) : stream_(stream), owns_(owns) {}
 
   oo::status_t QueryInterface(const oo::guid_t& iid, void** out) override;
-  std::int32_t AddRef() override { return refs_.increment(); }
-  std::int32_t Release() override;
 
   std::uint32_t read(void* buffer, std::uint32_t count) override;
   std::uint32_t write(const void* buffer, std::uint32_t count) override;
@@ -69,11 +67,11 @@ class RuntimeStreamWrapper final : public IStream {
   RuntimeStream* runtimeStream() const { return stream_; }
 
  private:
+  friend class oo::RefCounted<RuntimeStreamWrapper, IStream>;
   ~RuntimeStreamWrapper();
 
   RuntimeStream* stream_;
   std::int32_t owns_;
-  oo::RefCounter refs_;
 };
 
 }  // namespace wyx::io

@@ -10,4 +10,11 @@ const oo::interface_info_t& IStream::interfaceInfo() {
   return info;
 }
 
+oo::status_t queryStreamInterface(IStream* self, const oo::interface_info_t& own,
+                                  const oo::guid_t& iid, void** out) {
+  const oo::interface_entry_t entries[] = {
+      {&own, self}, {&IStream::interfaceInfo(), self}, {nullptr, nullptr}};
+  return oo::queryInterfaceLookup(iid, out, entries);
+}
+
 }  // namespace wyx::io

@@ -35,6 +35,11 @@ class IStream : public oo::IInterface {
   ~IStream() = default;
 };
 
+// QueryInterface of a stream class with an identity of its own: answers that
+// identity, then IStream with its bases, handing out `self`.
+oo::status_t queryStreamInterface(IStream* self, const oo::interface_info_t& own,
+                                  const oo::guid_t& iid, void** out);
+
 // Shared ownership of a stream that is never reference counted (the template
 // engine's block streams). Make one with makeSharedStream<T>() below; never
 // hand such a stream to an InterfacePtr.

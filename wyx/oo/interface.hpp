@@ -70,6 +70,28 @@ class RefCounter {
   std::atomic<std::int32_t> count_{0};
 };
 
+// Implements AddRef and Release of `Interface` for `Derived`, which is
+// deleted as itself when the count returns to 0. Derived classes keep their
+// destructor private or protected (befriend RefCounted) so that nothing else
+// deletes them.
+template <class Derived, class Interface>
+class RefCounted : public Interface {
+ public:
+  std::int32_t AddRef() override { return refs_.increment(); }
+  std::int32_t Release() override {
+    std::int32_t count = refs_.decrement();
+    if (count == 0) delete static_cast<Derived*>(this);
+    return count;
+  }
+
+ protected:
+  RefCounted() = default;
+  ~RefCounted() = default;
+
+ private:
+  RefCounter refs_;
+};
+
 // Holds one counted reference to a T (any interface with a static
 // interfaceInfo()), or null.
 template <class T>

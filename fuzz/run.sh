@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Runs the options-file fuzzers for $FUZZ_SECONDS seconds each (30 by
-# default) on copies of their seed corpora, so a run never adds files to the
-# repository. Findings go to <build-dir>/fuzz/artifacts.
-# Usage: fuzz/run_persist.sh <build-dir>
+# Runs every fuzzer for $FUZZ_SECONDS seconds (30 by default) on a copy of its
+# seed corpus, so a run never adds files to the repository. Findings go to
+# <build-dir>/fuzz/artifacts.
+# Usage: fuzz/run.sh <build-dir> [target...]   (default: all targets)
 set -euo pipefail
-build="${1:?usage: $0 <build-dir>}"
+build="${1:?usage: $0 <build-dir> [target...]}"
+shift
 seconds="${FUZZ_SECONDS:-30}"
 here="$(cd "$(dirname "$0")" && pwd)"
 artifacts="$build/fuzz/artifacts"
@@ -12,11 +13,16 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$artifacts"
 
-for target in options_text options_load; do
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(template format_value options_text options_load)
+
+for target in "${targets[@]}"; do
   corpus="$work/$target"
   mkdir -p "$corpus"
   cp "$here/corpus/$target/"* "$corpus/"
   echo "== ${target}_fuzzer for ${seconds}s"
+  # The malloc limit makes any single allocation over 256 MB a finding: no
+  # input may make the engine or the reader allocate like that.
   if ! "$build/fuzz/${target}_fuzzer" -max_total_time="$seconds" -rss_limit_mb=2048 \
       -malloc_limit_mb=256 -timeout=10 -artifact_prefix="$artifacts/" -print_final_stats=1 \
       "$corpus" >"$work/$target.log" 2>&1; then
