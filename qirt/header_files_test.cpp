@@ -55,6 +55,15 @@ TEST_F(HeaderFilesTest, WritesNewFilesExactly) {
   EXPECT_EQ((std::vector<std::string>{"a.hpp", "b.hpp"}), entries());
 }
 
+TEST_F(HeaderFilesTest, ReplacedFileKeepsItsPermissions) {
+  writeFile(dir_ / "a.hpp", "old");
+  fs::permissions(dir_ / "a.hpp", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  install(dir_, "new", "b");
+  EXPECT_EQ("new", readFile(dir_ / "a.hpp"));
+  EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read,
+            fs::status(dir_ / "a.hpp").permissions());
+}
+
 TEST_F(HeaderFilesTest, ShorterTextReplacesTheWholeFile) {
   writeFile(dir_ / "a.hpp", std::string(10000, 'x'));
   install(dir_, "short", "b");

@@ -30,7 +30,8 @@ UnicodeString systemErrorText(int errorNumber);
 // `path`. Returns null (errno set) when it cannot be created.
 std::FILE* createTempFile(const UnicodeString& directory, UnicodeString& path);
 
-// Renames `from` over `to`, replacing it atomically. Returns false on failure.
+// Renames `from` over `to`, replacing it atomically; an existing `to` passes
+// its permission bits on. Returns false on failure.
 bool replaceFile(const UnicodeString& from, const UnicodeString& to);
 
 // Removes a file; returns false when it could not be removed.

@@ -79,7 +79,12 @@ std::FILE* createTempFile(const UnicodeString& directory, UnicodeString& path) {
 }
 
 bool replaceFile(const UnicodeString& from, const UnicodeString& to) {
-  return std::rename(toUtf8(from).c_str(), toUtf8(to).c_str()) == 0;
+  std::string source = toUtf8(from);
+  std::string target = toUtf8(to);
+  // The replacement keeps the permissions the user gave the old file.
+  struct stat old;
+  if (stat(target.c_str(), &old) == 0) chmod(source.c_str(), old.st_mode & 07777);
+  return std::rename(source.c_str(), target.c_str()) == 0;
 }
 
 bool removeFile(const UnicodeString& path) { return std::remove(toUtf8(path).c_str()) == 0; }
