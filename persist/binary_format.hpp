@@ -26,7 +26,8 @@ namespace persist {
 inline constexpr char kSignature[4] = {'T', 'P', 'F', '0'};
 inline constexpr std::uint32_t kSignatureSize = sizeof kSignature;
 
-// An object record starts with a prefix byte only if a flag is set.
+// An object record starts with a prefix byte only if a flag is set, or, with
+// no flags, before a class name whose length byte would read as a prefix.
 inline constexpr std::uint8_t kPrefixMarker = 0xF0;
 inline constexpr std::uint8_t kPrefixFlagMask = 0x0F;
 inline constexpr std::uint8_t kPrefixInherited = 1;

@@ -213,6 +213,9 @@ TEST_F(OptionsReaderTest, TheRootHeaderIsChecked) {
   EXPECT_EQ("", load(BinaryBuilder().signature().byte(0xF7).tag(ValueTag::kInt64).fixed64(1)
                          .shortText("X").shortText("Y").endRoot().bytes()));
   EXPECT_EQ(u"Y", persistenceWrapper().getName());
+  // A class name whose length byte could pass for a prefix byte.
+  EXPECT_EQ("", load("object Z: " + std::string(240, 'B') + " end"));
+  EXPECT_EQ(u"Z", persistenceWrapper().getName());
   EXPECT_EQ("EClassNotFound: Klasse TInner nicht gefunden",
             load(BinaryBuilder().root("X", "Y").byte(0).byte(0xF2).int8(1).shortText("TInner")
                      .shortText("").endRoot().byte(0).bytes()));

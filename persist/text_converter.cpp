@@ -1,5 +1,6 @@
 #include "persist/text_converter.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -132,7 +133,11 @@ void Converter::convertHeader(std::uint8_t flags) {
   bool hasPosition = parser_.isChar('[');
   std::int64_t position = hasPosition ? readOrderPosition() : 0;
   if (hasPosition) flags |= kPrefixHasPosition;
-  if (flags != 0) {
+  // A class name of kPrefixMarker bytes or more starts with a length byte
+  // that the reader would take for a prefix; a prefix without flags in front
+  // of it keeps the two apart.
+  bool lengthLooksLikePrefix = std::min<std::size_t>(className.size(), kMaxShortText) >= kPrefixMarker;
+  if (flags != 0 || lengthLooksLikePrefix) {
     putFixed8(&out_, kPrefixMarker | flags);
     if (hasPosition) putInteger(position);
   }
