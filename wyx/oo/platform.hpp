@@ -46,6 +46,10 @@ bool readWholeFile(const UnicodeString& path, std::string& content);
 // the platform offers no such thing or for small sizes.
 void preferLargePages(void* data, std::size_t size);
 
+// Makes a write past the process's file-size limit fail like any other write
+// error instead of ending the process, so the caller can clean up.
+void reportFileSizeLimitAsError();
+
 // The path delimiter of the platform's file names.
 constexpr char16_t kPathDelimiter = u'/';
 

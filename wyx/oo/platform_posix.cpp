@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdint>
 #include <cstring>
@@ -100,6 +101,8 @@ bool readWholeFile(const UnicodeString& path, std::string& content) {
   std::fclose(file);
   return ok;
 }
+
+void reportFileSizeLimitAsError() { std::signal(SIGXFSZ, SIG_IGN); }
 
 void preferLargePages(void* data, std::size_t size) {
   constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
