@@ -12,6 +12,18 @@
 
 namespace persist::testing {
 
+// The text form of the options file that the documentation works through:
+// 12, 3 and three names, on an object named Options.
+inline constexpr char kWorkedExampleText[] =
+    "object Options: TPersistenceWrapper\n"
+    "Persistent.MaxFormatParams = 12\n"
+    "Persistent.MaxFixedParams = 3\n"
+    "Persistent.FormatNames.Strings = (\n"
+    "'printf'\n"
+    "'sprintf'\n"
+    "'my_log_printf')\n"
+    "end\n";
+
 // The text form converted to the binary form; throws what the converter throws.
 std::string convertText(const std::string& text);
 

@@ -26,15 +26,7 @@ std::string convertValue(const std::string& value) {
 }
 
 TEST(TextConverterTest, WorkedExampleGivesTheTabulatedBytes) {
-  const std::string text =
-      "object Options: TPersistenceWrapper\n"
-      "Persistent.MaxFormatParams = 12\n"
-      "Persistent.MaxFixedParams = 3\n"
-      "Persistent.FormatNames.Strings = (\n"
-      "'printf'\n"
-      "'sprintf'\n"
-      "'my_log_printf')\n"
-      "end\n";
+  const std::string text = testing::kWorkedExampleText;
   std::string expected = std::string("TPF0") + "\x13TPersistenceWrapper" + "\x07Options" +
                          "\x1APersistent.MaxFormatParams" + "\x02\x0C" +
                          "\x19Persistent.MaxFixedParams" + "\x02\x03" +

@@ -17,15 +17,7 @@ using persist::testing::errorOf;
 using persist::testing::TempFile;
 using persist::ValueTag;
 
-const char kWorkedExample[] =
-    "object Options: TPersistenceWrapper\n"
-    "Persistent.MaxFormatParams = 12\n"
-    "Persistent.MaxFixedParams = 3\n"
-    "Persistent.FormatNames.Strings = (\n"
-    "'printf'\n"
-    "'sprintf'\n"
-    "'my_log_printf')\n"
-    "end\n";
+using persist::testing::kWorkedExampleText;
 
 const char kDefaultNames[] =
     "printf,wprintf,sprintf,swprintf,fprintf,fwprintf,scanf,wscanf,sscanf,swscanf,fscanf,"
@@ -66,13 +58,13 @@ TEST(SettingsTest, DefaultsAreTenTwoAndFourteenNames) {
 }
 
 TEST_F(SettingsLoadTest, WorkedExampleLoadsInBothForms) {
-  EXPECT_EQ("", loadFile(kWorkedExample));
+  EXPECT_EQ("", loadFile(kWorkedExampleText));
   EXPECT_EQ("12 3 printf,sprintf,my_log_printf", dump(settings_));
   EXPECT_EQ(u"Options", persist::persistenceWrapper().getName());
   EXPECT_EQ(&settings_, persist::persistenceWrapper().getPersistent());
 
   TFormatHeaderSettings fromBinary;
-  TempFile binary(persist::testing::convertText(kWorkedExample));
+  TempFile binary(persist::testing::convertText(kWorkedExampleText));
   persist::LoadPersistentFromFile(binary.path(), &fromBinary);
   EXPECT_EQ(dump(settings_), dump(fromBinary));
 }
@@ -200,7 +192,7 @@ TEST_F(SettingsLoadTest, FileFormIsDetectedFromTheFirstBytes) {
             loadFile(std::string("\xFE\xFF\0o", 4)));
   EXPECT_EQ("EParserError: OBJECT erwartet in Zeile 1", loadFile("T"));
   // A binary file's trailing bytes are not read.
-  EXPECT_EQ("", loadFile(persist::testing::convertText(kWorkedExample) + "\x01\x02garbage"));
+  EXPECT_EQ("", loadFile(persist::testing::convertText(kWorkedExampleText) + "\x01\x02garbage"));
   EXPECT_EQ("12 3 printf,sprintf,my_log_printf", dump(settings_));
 }
 

@@ -37,9 +37,6 @@ bool replaceFile(const UnicodeString& from, const UnicodeString& to);
 // Removes a file; returns false when it could not be removed.
 bool removeFile(const UnicodeString& path);
 
-// Reads a whole file into `content`; returns false when it cannot be read.
-bool readWholeFile(const UnicodeString& path, std::string& content);
-
 // A hint that `size` bytes at `data`, about to be filled front to back, are
 // best backed by large pages: a text of hundreds of megabytes then costs
 // hundreds of page faults instead of tens of thousands. Does nothing where

@@ -90,18 +90,6 @@ bool replaceFile(const UnicodeString& from, const UnicodeString& to) {
 
 bool removeFile(const UnicodeString& path) { return std::remove(toUtf8(path).c_str()) == 0; }
 
-bool readWholeFile(const UnicodeString& path, std::string& content) {
-  std::FILE* file = openFile(path, "rb");
-  if (file == nullptr) return false;
-  content.clear();
-  char buffer[65536];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, n);
-  bool ok = !std::ferror(file);
-  std::fclose(file);
-  return ok;
-}
-
 void reportFileSizeLimitAsError() { std::signal(SIGXFSZ, SIG_IGN); }
 
 void preferLargePages(void* data, std::size_t size) {
