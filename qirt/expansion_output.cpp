@@ -28,7 +28,10 @@ std::string expandRepeatedly(const wyx::tool::macro_context_t& context, Expansio
                              std::uint64_t count,
                              const std::function<void(std::uint64_t)>& setCounter) {
   wyx::io::IStream* invoking = outputs.current();
-  bool direct = invoking != nullptr && context.outputColumn == 0 && endsWithLineFeed(block);
+  // Only the plain "%s" passes the text on unchanged; any other specifier
+  // must see the whole text.
+  bool direct = invoking != nullptr && context.outputColumn == 0 && context.specifier == "%s" &&
+                endsWithLineFeed(block);
   TextStream buffer;
   wyx::io::IStream& target = direct ? *invoking : buffer;
   ExpansionOutput::Scope scope(outputs, &target);

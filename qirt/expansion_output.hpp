@@ -44,7 +44,8 @@ class ExpansionOutput {
 //
 // The engine writes everything before an invocation to the output before it
 // calls the macro, so when the invocation stands at the start of an output
-// line and every expansion ends in a line feed, writing the expansions
+// line, has the plain "%s" specifier and every expansion ends in a line
+// feed, writing the expansions
 // straight into the invoking expansion's output gives the same bytes and the
 // same output column afterwards as returning them; the result is then empty.
 // Otherwise the text is collected and returned.

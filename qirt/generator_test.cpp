@@ -414,6 +414,27 @@ TEST(GeneratorTest, RepeatedBlocksGiveTheSameTextWhereverTheyStand) {
             headers.begin);
 }
 
+// A specifier sees the whole text of a block-expanding macro, wherever the
+// invocation stands.
+TEST(GeneratorTest, SpecifiersApplyToRepeatedBlocks) {
+  auto settings = makeSettings(1, 0, {});
+  const std::string blocks = ":LF\r\n<$(xPARAM)>\r\n\r\n:END\r\n";
+  const struct {
+    const char* invocation;
+    std::string expected;
+  } kCases[] = {
+      {"$%.0s(DEFINE_FORMAT_DECLARE LF)|", "|"},
+      {"$%.4s(DEFINE_FORMAT_DECLARE LF)|", "<>\r\n|"},
+      {"$%18s(DEFINE_FORMAT_DECLARE LF)|", "   <>\r\n<_1PARAM>\r\n|"},
+      {"$%d(DEFINE_FORMAT_DECLARE LF)|", "0|"},
+  };
+  for (const auto& c : kCases) {
+    const std::string begin = blocks + ":MAIN\r\n" + c.invocation + "\r\n\r\n:END\r\n";
+    EXPECT_EQ(c.expected + "\r\n", buildFormatHeaders(*settings, withBegin(begin)).begin)
+        << c.invocation;
+  }
+}
+
 TEST(GeneratorTest, MissingTemplateIsAResourceError) {
   TemplateLibrary library;
   library.add("FORMAT_DEFINITION_BEGIN", *builtInTemplates().find("format_definition_begin"));

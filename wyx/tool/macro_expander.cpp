@@ -5,6 +5,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "wyx/oo/safecall.hpp"
 #include "wyx/tool/format_value.hpp"
@@ -199,8 +200,9 @@ class Expansion {
     if (macro == nullptr) throw EMacroException("Unknown macro '" + invocation.name + "'");
     // A macro may write to the same output; what precedes it goes first.
     flush();
-    const MacroExpander::macro_context_t context{&expander_, invocation.name, invocation.args,
-                                                 line, column, outputColumn};
+    const MacroExpander::macro_context_t context{
+        &expander_, invocation.name, invocation.args, line, column, outputColumn,
+        invocation.specifier};
     std::string text = (*macro)(context);
     if (isDefaultSpecifier(invocation.specifier)) {
       // "%s" is the text up to its first NUL; no formatter needed.
@@ -217,11 +219,8 @@ class Expansion {
   void emitResult(const char* data, std::size_t size) {
     const std::uint64_t start = outputCount_;
     emit(data, size);
-    // Results can be long lines (parameter lists run to kilobytes): let the
-    // C library find the last line feed.
-    if (const void* last = memrchr(data, '\n', size)) {
-      outputLineStart_ = start + (static_cast<const char*>(last) - data) + 1;
-    }
+    const std::size_t last = std::string_view(data, size).rfind('\n');
+    if (last != std::string_view::npos) outputLineStart_ = start + last + 1;
   }
 
   // Line feeds inside an invocation end template lines like any other.

@@ -43,6 +43,7 @@ class MacroExpander {
     std::int32_t line;         // 1-based line of the '$' within the block text
     std::int32_t column;       // 1-based column of the '$'
     std::int32_t outputColumn; // bytes this expansion wrote since its last line feed
+    std::string specifier;     // the format its text goes through: "%s" by default
   };
 
   // Computes an invocation's replacement text. May hold bound state; the text
