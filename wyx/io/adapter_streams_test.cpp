@@ -190,7 +190,11 @@ TEST(RuntimeStreamWrapperTest, CopyFromBothPaths) {
   oo::checkStatus(memory->setPosition(0));
   EXPECT_EQ(kStatusOk, wrapper->copyFrom(memory, 5000));
   EXPECT_EQ("abc" + text, target.bytes());
+  // A short source fails on both paths.
   EXPECT_NE(kStatusOk, wrapper->copyFrom(memory, 1));
+  InterfacePtr<RuntimeStreamWrapper> shortSource(
+      new RuntimeStreamWrapper(new RuntimeMemoryStream("xyz"), 1));
+  EXPECT_NE(kStatusOk, wrapper->copyFrom(shortSource, 10));
 }
 
 }  // namespace

@@ -88,7 +88,8 @@ oo::status_t RuntimeStreamWrapper::copyFrom(oo::InterfacePtr<IStream> source,
     oo::InterfacePtr<IStream> from = std::move(source);
     auto runtimeSource = oo::InterfacePtr<RuntimeStreamWrapper>::queryFrom(from);
     if (runtimeSource) {
-      stream_->copyFrom(*runtimeSource->stream_, count);
+      // A source that holds fewer bytes fails like any short read.
+      if (stream_->copyFrom(*runtimeSource->stream_, count) != count) raiseStreamReadError();
       return;
     }
     char buffer[4096];
