@@ -1,5 +1,6 @@
 #include "app/driver.hpp"
 
+#include <cstring>
 #include <exception>
 #include <memory>
 
@@ -9,6 +10,7 @@
 #include "qirt/formatheadersettings.hpp"
 #include "qirt/template_library.hpp"
 #include "wyx/oo/exception.hpp"
+#include "wyx/oo/platform.hpp"
 
 namespace korven {
 namespace {
@@ -40,56 +42,119 @@ constexpr char kHelp[] =
     "Exit status: 0 headers written (or --help, --version), 1 a failure was reported,\n"
     "2 wrong number of operands.\n";
 
-void print(std::FILE* out, const std::string& text) { std::fwrite(text.data(), 1, text.size(), out); }
+void print(std::FILE* out, const char* text) { std::fputs(text, out); }
 
-void generate(const std::vector<std::string>& operands, const qirt::TemplateLibrary& templates) {
-  auto settings = std::make_unique<qirt::TFormatHeaderSettings>();
-  persist::LoadPersistentFromFile(wyx::fromUtf8(operands[0]), settings.get());
-  qirt::writeFormatHeaderFiles(settings.get(), wyx::fromUtf8(operands[1]), templates);
+// Names and messages can carry bytes of a damaged options file; a line feed
+// or a NUL among them would break the one-line report or hide its rest. The
+// report is written without allocating: it may be the report of an
+// allocation failure.
+void printReportText(std::FILE* out, const char* text, std::size_t length) {
+  for (std::size_t i = 0; i < length; ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    std::fputc(c < 0x20 ? '?' : c, out);
+  }
 }
 
-// Runs the two-operand case; every failure becomes its one line.
-int generateAndReport(const std::vector<std::string>& operands, std::FILE* out,
-                      const qirt::TemplateLibrary& templates) {
+void printReportText(std::FILE* out, const wyx::UnicodeString& text) {
+  for (std::size_t i = 0; i < text.size();) {
+    char bytes[4];
+    printReportText(out, bytes, wyx::encodeUtf8(wyx::nextCodePoint(text, &i), bytes));
+  }
+}
+
+void printReportText(std::FILE* out, const char* text) {
+  printReportText(out, text, std::strlen(text));
+}
+
+template <class Message>
+void printReport(std::FILE* out, const char* name, const Message& message) {
+  printReportText(out, name);
+  std::fputs(": ", out);
+  printReportText(out, message);
+}
+
+// Runs `work`; a failure becomes the one line that reports it.
+template <class Work>
+int reported(std::FILE* out, Work&& work) {
   try {
-    generate(operands, templates);
-    print(out, kSuccess);
+    work();
     return kExitSuccess;
   } catch (const std::exception& e) {
-    print(out, qualifiedClassName(typeid(e)) + ": " + e.what());
+    printReport(out, qualifiedClassName(typeid(e)).text, e.what());
   } catch (const wyx::oo::Exception& e) {
-    print(out, std::string(e.className()) + ": " + wyx::toUtf8(e.message()));
+    printReport(out, e.className(), e.message());
   } catch (...) {
-    print(out, kUnknownException);
+    std::fputs(kUnknownException, out);
   }
   return kExitFailure;
 }
 
-}  // namespace
+// `templates` null stands for the built-in ones, which are set up only here,
+// inside the handler: that takes memory too.
+void generate(const std::vector<wyx::UnicodeString>& operands,
+              const qirt::TemplateLibrary* templates) {
+  auto settings = std::make_unique<qirt::TFormatHeaderSettings>();
+  persist::LoadPersistentFromFile(operands[0], settings.get());
+  qirt::writeFormatHeaderFiles(settings.get(), operands[1],
+                               templates != nullptr ? *templates : qirt::builtInTemplates());
+}
 
-int runDriver(const std::vector<std::string>& operands, std::FILE* out,
-              const qirt::TemplateLibrary& templates) {
-  print(out, kBanner);
-  int status;
+// Everything after the banner.
+int dispatch(const std::vector<wyx::UnicodeString>& operands, std::FILE* out,
+             const qirt::TemplateLibrary* templates) {
   if (operands.size() == 2) {
-    status = generateAndReport(operands, out, templates);
-  } else if (operands.size() == 1 && operands[0] == "--version") {
-    status = kExitSuccess;
-  } else if (operands.size() == 1 && operands[0] == "--help") {
+    return reported(out, [&] {
+      generate(operands, templates);
+      print(out, kSuccess);
+    });
+  }
+  if (operands.size() == 1 && operands[0] == u"--version") return kExitSuccess;
+  if (operands.size() == 1 && operands[0] == u"--help") {
     print(out, kUsage);
     print(out, kHelp);
-    status = kExitSuccess;
-  } else {
-    print(out, kUsage);
-    if (!operands.empty()) print(out, kWrongArgumentCount);
-    status = kExitUsage;
+    return kExitSuccess;
   }
+  print(out, kUsage);
+  if (!operands.empty()) print(out, kWrongArgumentCount);
+  return kExitUsage;
+}
+
+int runWith(const std::vector<wyx::UnicodeString>& operands, std::FILE* out,
+            const qirt::TemplateLibrary* templates) {
+  print(out, kBanner);
+  int status = dispatch(operands, out, templates);
   std::fflush(out);
   return status;
 }
 
-int runDriver(const std::vector<std::string>& operands, std::FILE* out) {
-  return runDriver(operands, out, qirt::builtInTemplates());
+int runWith(int argc, wyx::platform::native_char_t** argv, std::FILE* out,
+            const qirt::TemplateLibrary* templates) {
+  print(out, kBanner);
+  std::vector<wyx::UnicodeString> operands;
+  int status = reported(out, [&] { operands = wyx::platform::commandLineOperands(argc, argv); });
+  if (status == kExitSuccess) status = dispatch(operands, out, templates);
+  std::fflush(out);
+  return status;
+}
+
+}  // namespace
+
+int runDriver(const std::vector<wyx::UnicodeString>& operands, std::FILE* out,
+              const qirt::TemplateLibrary& templates) {
+  return runWith(operands, out, &templates);
+}
+
+int runDriver(const std::vector<wyx::UnicodeString>& operands, std::FILE* out) {
+  return runWith(operands, out, nullptr);
+}
+
+int runDriver(int argc, wyx::platform::native_char_t** argv, std::FILE* out,
+              const qirt::TemplateLibrary& templates) {
+  return runWith(argc, argv, out, &templates);
+}
+
+int runDriver(int argc, wyx::platform::native_char_t** argv, std::FILE* out) {
+  return runWith(argc, argv, out, nullptr);
 }
 
 }  // namespace korven

@@ -36,7 +36,9 @@ class DriverTest : public ::testing::Test {
   std::string run(const std::vector<std::string>& operands,
                   const qirt::TemplateLibrary& templates = qirt::builtInTemplates()) {
     std::FILE* out = std::tmpfile();
-    status_ = runDriver(operands, out, templates);
+    std::vector<wyx::UnicodeString> wide;
+    for (const std::string& operand : operands) wide.push_back(wyx::fromUtf8(operand));
+    status_ = runDriver(wide, out, templates);
     std::string text;
     std::rewind(out);
     char chunk[4096];
@@ -114,6 +116,20 @@ TEST_F(DriverTest, FailuresAreReportedOnOneLine) {
             run({options_, out()}, broken));
   EXPECT_EQ(kExitFailure, status_);
   EXPECT_TRUE(fs::is_empty(dir_ / "out"));
+}
+
+// Bytes of a damaged binary file reach the message; the report stays one
+// line and shows each control byte as "?".
+TEST_F(DriverTest, ControlBytesOfNamesShowAsQuestionMarks) {
+  const std::string path = (dir_ / "damaged.bin").string();
+  const std::string property("Persistent.Max\nFo\0r\rmat", 23);
+  std::ofstream(path, std::ios::binary)
+      << "TPF0\x13TPersistenceWrapper\x07Options" << char(property.size()) << property
+      << std::string("\x02\x01\0\0", 4);
+  EXPECT_EQ(kBanner + "EReadError: Fehler beim Lesen von Options.Persistent.Max?Fo?r?mat: "
+                      "Eigenschaft Max?Fo?r?mat existiert nicht",
+            run({path, out()}));
+  EXPECT_EQ(kExitFailure, status_);
 }
 
 TEST_F(DriverTest, StandardRuntimeErrorsKeepTheirStandardName) {

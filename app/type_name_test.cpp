@@ -14,7 +14,7 @@
 namespace korven {
 namespace {
 
-std::string nameOf(const std::exception& e) { return qualifiedClassName(typeid(e)); }
+std::string nameOf(const std::exception& e) { return qualifiedClassName(typeid(e)).text; }
 
 TEST(TypeNameTest, MostDerivedClassWithItsNamespaces) {
   const wyx::oo::guid_t noGuid{};

@@ -49,7 +49,7 @@ bool TNamedObject::isValidName(const wyx::UnicodeString& name) {
 void TNamedObject::setName(const wyx::UnicodeString& name) {
   if (!isValidName(name)) {
     throw wyx::oo::EComponentError(
-        wyx::oo::formatMessage(msg::kInvalidName, wyx::toUtf8(name).c_str()));
+        wyx::oo::formatMessage(msg::kInvalidName, wyx::toUtf8(name)));
   }
   name_ = name;
 }

@@ -57,7 +57,7 @@ class RecordApplier {
   void readValue(TLoadable& object, const property_t& entry);
   void readObjectValue(TLoadable& object, const property_t& entry);
   [[noreturn]] void failUnknown(const std::string& name) const {
-    throw wyx::oo::EReadError(wyx::oo::formatMessage(msg::kUnknownProperty, name.c_str()));
+    throw wyx::oo::EReadError(wyx::oo::formatMessage(msg::kUnknownProperty, name));
   }
 
   OptionsReader& reader_;
@@ -74,8 +74,8 @@ void RecordApplier::applyRecord() {
   } catch (const wyx::oo::Exception& e) {
     std::string rootName =
         root_.getName().empty() ? root_.className() : wyx::toUtf8(root_.getName());
-    throw wyx::oo::EReadError(wyx::oo::formatMessage(msg::kErrorReading, rootName.c_str(), ".",
-                                                     path.c_str(), wyx::toUtf8(e.message()).c_str()));
+    throw wyx::oo::EReadError(wyx::oo::formatMessage(msg::kErrorReading, rootName, ".", path,
+                                                     wyx::toUtf8(e.message())));
   }
 }
 
@@ -317,7 +317,7 @@ std::string OptionsReader::readIdentifier() {
 [[noreturn]] void OptionsReader::failNestedObject() {
   readPrefix();
   std::string className = readShortText();
-  throw wyx::oo::EClassNotFound(wyx::oo::formatMessage(msg::kClassNotFound, className.c_str()));
+  throw wyx::oo::EClassNotFound(wyx::oo::formatMessage(msg::kClassNotFound, className));
 }
 
 void OptionsReader::readRootObject(TNamedObject& root) {

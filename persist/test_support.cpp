@@ -60,12 +60,15 @@ std::string hex(const std::string& bytes) {
 TempFile::TempFile(const std::string& bytes) {
   const char* dir = std::getenv("TMPDIR");
   std::string directory = std::string(dir && *dir ? dir : "/tmp") + "/";
-  std::FILE* file = wyx::platform::createTempFile(wyx::fromUtf8(directory), path_);
+  wyx::platform::native_path_t path;
+  std::FILE* file =
+      wyx::platform::createTempFile(wyx::platform::nativePath(wyx::fromUtf8(directory)), {}, &path);
   if (file == nullptr) throw std::runtime_error("cannot create a temporary file");
   std::fwrite(bytes.data(), 1, bytes.size(), file);
   std::fclose(file);
+  path_ = wyx::platform::fromNativePath(path);
 }
 
-TempFile::~TempFile() { wyx::platform::removeFile(path_); }
+TempFile::~TempFile() { wyx::platform::removeFile(wyx::platform::nativePath(path_)); }
 
 }  // namespace persist::testing

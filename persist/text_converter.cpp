@@ -75,9 +75,9 @@ class Converter {
   void convertObject();
   void convertHeader(std::uint8_t flags);
   void convertProperty();
-  void convertValue();
+  void convertValue(bool inList = false);
   void convertStringValue();
-  void convertIdentifierValue();
+  void convertIdentifierValue(bool inList);
   void convertFloat();
   void convertList();
   void convertSet();
@@ -88,9 +88,7 @@ class Converter {
 
   void putInteger(std::int64_t value);
   void putString(const wyx::UnicodeString& value);
-  [[noreturn]] void failFloat() const {
-    throw wyx::oo::EConvertError(wyx::oo::formatMessage(msg::kInvalidFloat, parser_.text().c_str()));
-  }
+  [[noreturn]] void failFloat() const { parser_.failInvalidFloat(); }
 
   OptionsTextParser parser_;
   wyx::io::IStream& output_;
@@ -174,13 +172,13 @@ void Converter::convertProperty() {
   flushIfFull();
 }
 
-void Converter::convertValue() {
+void Converter::convertValue(bool inList) {
   switch (parser_.kind()) {
     case TokenKind::kString:
     case TokenKind::kWideString:
       return convertStringValue();
     case TokenKind::kIdentifier:
-      return convertIdentifierValue();
+      return convertIdentifierValue(inList);
     case TokenKind::kInteger:
       putInteger(parser_.integerValue());
       parser_.next();
@@ -215,13 +213,17 @@ void Converter::convertStringValue() {
   putString(value);
 }
 
-void Converter::convertIdentifierValue() {
+// Null is the same byte that ends a list, so inside a list it cannot be
+// written without cutting the list short: it is refused where it stands.
+void Converter::convertIdentifierValue(bool inList) {
+  const int line = parser_.line();
   std::string name = parser_.readIdentifierValue();
   if (equalsIgnoringAsciiCase(name, "False")) {
     putTag(&out_, ValueTag::kFalse);
   } else if (equalsIgnoringAsciiCase(name, "True")) {
     putTag(&out_, ValueTag::kTrue);
   } else if (equalsIgnoringAsciiCase(name, "Null")) {
+    if (inList) parser_.failAt(msg::kInvalidPropertyValue, line);
     putTag(&out_, ValueTag::kNull);
   } else if (equalsIgnoringAsciiCase(name, "nil")) {
     putTag(&out_, ValueTag::kNil);
@@ -279,7 +281,7 @@ void Converter::convertList() {
   Nesting nesting(*this);
   putTag(&out_, ValueTag::kList);
   parser_.next();
-  while (!parser_.isChar(')')) convertValue();
+  while (!parser_.isChar(')')) convertValue(true);
   parser_.next();
   putFixed8(&out_, kEndMarker);
 }

@@ -80,6 +80,12 @@ TEST(TextConverterTest, ValuesAreWrittenWithTheirTags) {
       {"2.5C", "10 02 00 00 00 00 00 00 00"},
       {"3.5c", "10 04 00 00 00 00 00 00 00"},
       {"1.5d", "11 00 00 00 00 00 00 F8 3F"},
+      // Too small for the type: the nearest value it holds, sign kept.
+      {"1e-4940", "05 62 8E 27 63 06 00 00 00 00 00"},
+      {"-1e-5000", "05 00 00 00 00 00 00 00 00 00 80"},
+      {"1e-5000c", "10 00 00 00 00 00 00 00 00"},
+      {"1e-50s", "0F 00 00 00 00"},
+      {"-1e-400d", "11 00 00 00 00 00 00 00 80"},
       {"()", "01 00"},
       {"(1 (2) 'a')", "01 02 01 01 02 02 00 06 01 61 00"},
       {"[]", "0B 00"},
@@ -155,6 +161,10 @@ TEST(TextConverterTest, SyntaxErrorsNameTheirLine) {
        "EParserError: Ungültiger Eigenschaftswert in Zeile 2"},
       {"object A\nX = )\nend", "EParserError: Ungültiger Eigenschaftswert in Zeile 2"},
       {"object A\nX = (1\n", "EParserError: Ungültiger Eigenschaftswert in Zeile 3"},
+      // Null would end the list early in the binary form.
+      {"object A\nX = ('a'\nNull)\nend", "EParserError: Ungültiger Eigenschaftswert in Zeile 3"},
+      {"object A\nX = (('a' null\n'b'))\nend",
+       "EParserError: Ungültiger Eigenschaftswert in Zeile 2"},
       {"object A\nX = 'abc\nend", "EParserError: Ungültige Stringkonstante in Zeile 2"},
       {"object A\nX = 'abc", "EParserError: Ungültige Stringkonstante in Zeile 2"},
       {"object A\nX = {0g}\nend", "EParserError: Ungültiger Binärwert in Zeile 2"},
@@ -189,6 +199,13 @@ TEST(TextConverterTest, LinesFillTheWindowUpToItsSize) {
   EXPECT_EQ("\x0C" + std::string("\xF9\x0F\x00\x00", 4) + kValue, bytes.substr(9, bytes.size() - 11));
   EXPECT_EQ("EParserError: Zeile zu lang in Zeile 2",
             errorOf([&] { convertText("object A\nX = '" + kValue + "a'\nend"); }));
+
+  // A window that begins with an empty line: the long line after it still fits.
+  const std::string kHeader = "object A" + std::string(4095 - 8, ' ');
+  EXPECT_EQ("", errorOf([&] { convertText("\n" + kHeader + "\nend\n"); }));
+  EXPECT_EQ("", errorOf([&] { convertText(kHeader + "\n\nX = '" + kValue + "'\nend\n"); }));
+  EXPECT_EQ("EParserError: Zeile zu lang in Zeile 2",
+            errorOf([&] { convertText("\n" + kHeader + " \nend\n"); }));
 }
 
 TEST(TextConverterTest, ManyLinesCrossWindowsWithCorrectLineNumbers) {

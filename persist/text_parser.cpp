@@ -3,7 +3,11 @@
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
+#include <cerrno>
 #include <charconv>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "persist/messages.hpp"
@@ -80,7 +84,7 @@ OptionsTextParser::OptionsTextParser(wyx::io::IStream& source) : source_(source)
 void OptionsTextParser::fail(const std::string& message) const { failAt(message, tokenLine_); }
 
 void OptionsTextParser::failAt(const std::string& message, int line) const {
-  throw wyx::oo::EParserError(wyx::oo::formatMessage(msg::kAtLine, message.c_str(), line));
+  throw wyx::oo::EParserError(wyx::oo::formatMessage(msg::kAtLine, message, line));
 }
 
 // Moves the bytes after the window to the front and fills the rest of the
@@ -105,15 +109,15 @@ void OptionsTextParser::readMore() {
 }
 
 // A full buffer is cut after its last line feed; the cut-off rest of the
-// unfinished line waits for the next readMore.
+// unfinished line waits for the next readMore. A line feed in the first byte
+// counts too: the window is then one empty line, and the line after it gets
+// a whole window of its own.
 void OptionsTextParser::cutWindow() {
   end_ = fill_;
   if (fill_ < kWindowSize) return;
-  // Only line feeds after the first byte count: a cut after the first byte
-  // would carry 4095 bytes of one line over and fail on the next read anyway.
   std::uint32_t lastFeed = fill_;
-  while (lastFeed > 1 && buffer_[lastFeed - 1] != '\n') --lastFeed;
-  if (lastFeed <= 1) failAt(msg::kLineTooLong, line_);
+  while (lastFeed > 0 && buffer_[lastFeed - 1] != '\n') --lastFeed;
+  if (lastFeed == 0) failAt(msg::kLineTooLong, line_);
   end_ = lastFeed;
 }
 
@@ -301,18 +305,32 @@ std::int64_t OptionsTextParser::integerValue() const {
     auto [ptr, ec] = std::from_chars(first, last, value, 10);
     if (ec == std::errc() && ptr == last) return value;
   }
-  throw wyx::oo::EConvertError(wyx::oo::formatMessage(msg::kInvalidInteger, text_.c_str()));
+  throw wyx::oo::EConvertError(wyx::oo::formatMessage(msg::kInvalidInteger, text_));
 }
 
+// strtold rather than from_chars: from_chars refuses a value below the
+// smallest normal number, while a tiny value is no error but simply the
+// nearest one the type holds (a subnormal, or zero with its sign).
 long double OptionsTextParser::floatValue() const {
-  std::size_t length = text_.size() - (floatType_ != 0 ? 1 : 0);
-  const char* first = text_.data();
-  long double value = 0;
-  auto [ptr, ec] = std::from_chars(first, first + length, value);
-  if (length == 0 || ec != std::errc() || ptr != first + length) {
-    throw wyx::oo::EConvertError(wyx::oo::formatMessage(msg::kInvalidFloat, text_.c_str()));
+  std::string number = text_.substr(0, text_.size() - (floatType_ != 0 ? 1 : 0));
+  // The token holds only digits, signs, "e" and ".", and "." always means
+  // the decimal point, whatever the locale's is.
+  const std::string point = std::localeconv()->decimal_point;
+  for (std::size_t at = number.find('.'); at != std::string::npos;
+       at = number.find('.', at + point.size())) {
+    number.replace(at, 1, point);
+  }
+  char* end = nullptr;
+  errno = 0;
+  const long double value = std::strtold(number.c_str(), &end);
+  if (end != number.c_str() + number.size() || (errno == ERANGE && std::isinf(value))) {
+    failInvalidFloat();
   }
   return value;
+}
+
+void OptionsTextParser::failInvalidFloat() const {
+  throw wyx::oo::EConvertError(wyx::oo::formatMessage(msg::kInvalidFloat, text_));
 }
 
 bool OptionsTextParser::isKeyword(const char* keyword) const {

@@ -48,6 +48,8 @@ class OptionsTextParser {
   // 16 hexadecimal digits taken as a 64-bit pattern.
   std::int64_t integerValue() const;
   // Float tokens, without their type letter, "." as the decimal separator.
+  // A value too small for long double becomes the nearest it holds; an
+  // overflow or a malformed token fails as failInvalidFloat does.
   long double floatValue() const;
   // The float token's type letter in upper case ('S', 'C', 'D', 'F'), or 0.
   char floatType() const { return floatType_; }
@@ -69,11 +71,14 @@ class OptionsTextParser {
   // pairs up to "}" and moves on to the token after it.
   void readBinary(std::string* out);
 
-  // Throws EParserError with `message` and the current token's line.
+  // Throws EParserError with `message` and the current token's line, or
+  // with the given line.
   [[noreturn]] void fail(const std::string& message) const;
+  [[noreturn]] void failAt(const std::string& message, int line) const;
+  // Throws EConvertError "'<token>' ist kein gültiger Gleitkommawert".
+  [[noreturn]] void failInvalidFloat() const;
 
  private:
-  [[noreturn]] void failAt(const std::string& message, int line) const;
   void readMore();
   void cutWindow();
   void checkByteOrderMark();

@@ -30,8 +30,8 @@ const property_t kWrapperProperties[] = {
 
 [[noreturn]] void failOpen(const wyx::UnicodeString& fileName, int error) {
   throw wyx::oo::EFOpenError(wyx::oo::formatMessage(
-      msg::kCannotOpenFile, wyx::toUtf8(wyx::platform::absolutePath(fileName)).c_str(),
-      wyx::toUtf8(wyx::platform::systemErrorText(error)).c_str()));
+      msg::kCannotOpenFile, wyx::toUtf8(wyx::platform::absolutePath(fileName)),
+      wyx::toUtf8(wyx::platform::systemErrorText(error))));
 }
 
 // The first four bytes decide: FF first (a UTF-16LE byte-order mark
@@ -66,8 +66,13 @@ void TPersistenceWrapper::setPersistent(TLoadable* target) {
 }
 
 TPersistenceWrapper& persistenceWrapper() {
-  thread_local TPersistenceWrapper wrapper;
-  return wrapper;
+  // A thread_local object with a destructor would register it at first use,
+  // and the C library ends the process when that registration runs out of
+  // memory. A plain pointer needs no registration; the wrapper is meant to
+  // live as long as the process anyway.
+  thread_local TPersistenceWrapper* wrapper = nullptr;
+  if (wrapper == nullptr) wrapper = new TPersistenceWrapper();
+  return *wrapper;
 }
 
 void loadPersistentFromStream(wyx::io::IStream& source, TLoadable* target) {

@@ -27,8 +27,10 @@ class TPersistenceWrapper : public TNamedObject {
   TLoadable* persistent_ = nullptr;
 };
 
-// This thread's wrapper, created on first use. It keeps its last reference
-// and name between loads; nothing should use them after a load returns.
+// This thread's wrapper, created on first use and kept until the process
+// ends (a thread that ends leaves its wrapper behind). It keeps its last
+// reference and name between loads; nothing should use them after a load
+// returns. Raises std::bad_alloc when it cannot be created.
 TPersistenceWrapper& persistenceWrapper();
 
 // Reads the options file `fileName` (text or binary form) into `target`,

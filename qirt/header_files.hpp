@@ -18,14 +18,15 @@ struct header_file_t {
 
 // Makes each `directory + fileName` hold exactly its text. `directory` ends in
 // the path delimiter. A file whose bytes already equal its text is left alone,
-// modification time included.
+// modification time included; a replaced file keeps its permissions.
 //
 // Raises wyx::io::EStreamOpenError when a target exists but cannot be opened
 // for writing (a directory, no permission), when a temporary file cannot be
 // created (missing or unwritable directory, a path that is not a directory)
-// or when a rename fails; wyx::oo::ESafecallException when writing a
-// temporary file fails. On any failure before the renames no target is
-// touched, and temporary files are removed on every failure.
+// or when a rename fails; wyx::oo::ESafecallException or
+// wyx::io::EStreamWriteError when writing a temporary file fails. On any
+// failure every target holds what it held before (the renames are undone),
+// and no temporary file is left behind.
 void installHeaderFiles(const wyx::UnicodeString& directory,
                         const std::vector<header_file_t>& headers);
 

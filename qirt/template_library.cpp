@@ -34,7 +34,7 @@ const std::string* TemplateLibrary::find(const std::string& name) const {
 wyx::oo::InterfacePtr<wyx::io::IStream> TemplateLibrary::open(const std::string& name) const {
   const std::string* text = find(name);
   if (text == nullptr) {
-    throw wyx::oo::EResNotFound(wyx::oo::formatMessage("Ressource %s nicht gefunden", name.c_str()));
+    throw wyx::oo::EResNotFound(wyx::oo::formatMessage("Ressource %s nicht gefunden", name));
   }
   auto runtimeStream = std::make_unique<wyx::io::RuntimeMemoryStream>(*text);
   wyx::oo::InterfacePtr<wyx::io::IStream> stream(new wyx::io::RuntimeStreamWrapper(runtimeStream.get(), 1));

@@ -1,16 +1,19 @@
 // korven built with a begin template that names an unknown macro deep inside
 // a nested block, for the end-to-end test of template error reports.
 #include <cstdio>
-#include <string>
-#include <vector>
 
 #include "app/driver.hpp"
+#include "wyx/oo/platform.hpp"
 
 namespace qirt {
 const TemplateLibrary& brokenTemplates();
 }
 
+#if defined(_WIN32)
+int wmain(int argc, wchar_t** argv) {
+#else
 int main(int argc, char** argv) {
-  std::vector<std::string> operands(argv + (argc > 0 ? 1 : 0), argv + argc);
-  return korven::runDriver(operands, stdout, qirt::brokenTemplates());
+#endif
+  return korven::runDriver(argc, argv, stdout,
+                           qirt::brokenTemplates());
 }

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/process.hpp"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -34,8 +36,6 @@ void writeFile(const fs::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
-std::string quoted(const std::string& text) { return "'" + text + "'"; }
-
 class KorvenTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -44,19 +44,15 @@ class KorvenTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
 
-  // Runs `binary` with the operands through the shell; `setup` runs first in
-  // the same shell (resource limits). Returns standard output.
-  std::string run(const std::vector<std::string>& operands, const std::string& setup = "",
+  // Runs `binary` with the operands; returns standard output, which is all
+  // korven ever writes.
+  std::string run(const std::vector<std::string>& operands,
+                  const korven::testing::process_options_t& options = {},
                   const char* binary = KORVEN_BINARY) {
-    std::string command = "(" + setup + " " + quoted(binary);
-    for (const std::string& operand : operands) command += " " + quoted(operand);
-    command += " > " + quoted((dir_ / "stdout").string()) + " 2> " +
-               quoted((dir_ / "stderr").string()) + "; echo $? > " +
-               quoted((dir_ / "status").string()) + ")";
-    EXPECT_EQ(0, std::system(command.c_str())) << command;
-    status_ = std::stoi(readFile(dir_ / "status"));
-    EXPECT_EQ("", readFile(dir_ / "stderr"));
-    return readFile(dir_ / "stdout");
+    korven::testing::process_result_t result = korven::testing::runProcess(binary, operands, options);
+    status_ = result.status;
+    EXPECT_EQ("", result.errors);
+    return result.output;
   }
 
   std::string options(const std::string& body, const std::string& name = "options.txt") {
@@ -143,6 +139,19 @@ TEST_F(KorvenTest, NonAsciiNamesAndPathsAreUtf8) {
             readFile(target / kHeaders[1]).find("    _safe_dr\xc3\xbc" "ck_printf (__VA_ARGS__)\r\n"));
 }
 
+// A path is bytes: names that are not UTF-8 still open exactly that file.
+TEST_F(KorvenTest, OperandsThatAreNotUtf8NameTheirFiles) {
+  const fs::path target = dir_ / "out\xff";
+  fs::create_directories(target);
+  const std::string file = options("", "caf\xe9.txt");
+  EXPECT_EQ(kBanner + kSuccess, run({file, target.string()}));
+  EXPECT_EQ(3u, entries(target).size());
+  // Messages show such a byte as U+FFFD.
+  EXPECT_EQ(kBanner + "EFOpenError: Datei " + (dir_ / "gon\xef\xbf\xbd.txt").string() +
+                " kann nicht ge\xc3\xb6" "ffnet werden. No such file or directory",
+            run({(dir_ / "gon\xe9.txt").string(), target.string()}));
+}
+
 // Every failure is one line without a line break after the banner, exit
 // status 1, and no header is written.
 TEST_F(KorvenTest, FailuresAreReportedOnOneLine) {
@@ -186,7 +195,7 @@ TEST_F(KorvenTest, TemplateErrorNamesEveryLevel) {
                 "wyx::tool::EMacroException: Macro error in line 63, column 1: Macro error in line "
                 "25, column 1: Macro error in line 9, column 43: Unknown macro "
                 "'FUNCPARAM_SIGNATURE'",
-            run({options(""), out()}, "", KORVEN_BROKEN_BINARY));
+            run({options(""), out()}, {}, KORVEN_BROKEN_BINARY));
   EXPECT_EQ(1, status_);
   EXPECT_EQ("old", readFile(dir_ / "out" / kHeaders[0]));
   EXPECT_EQ(1u, entries(dir_ / "out").size());
@@ -198,8 +207,10 @@ TEST_F(KorvenTest, FailedWriteKeepsOldHeaders) {
   for (const char* header : kHeaders) writeFile(dir_ / "out" / header, std::string("old ") + header);
   // 4 KiB: more than the smaller headers, less than the begin header. korven
   // itself turns the limit's signal into a write error.
+  korven::testing::process_options_t limited;
+  limited.fileSizeLimit = 4096;
   EXPECT_EQ(kBanner + "wyx::oo::ESafecallException: Unknown exception occurred",
-            run({options(""), out()}, "ulimit -f 4;"));
+            run({options(""), out()}, limited));
   EXPECT_EQ(1, status_);
   for (const char* header : kHeaders) {
     EXPECT_EQ(std::string("old ") + header, readFile(dir_ / "out" / header));

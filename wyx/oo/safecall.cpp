@@ -24,7 +24,12 @@ struct error_info_t {
   guid_t guid = kIidUnknown;
 };
 
-thread_local error_info_t threadErrorInfo;
+// A plain pointer, not an object: a thread_local object with a destructor
+// registers it on first use, and the C library ends the process when that
+// registration runs out of memory, which must not happen on the way to a
+// report. Created by the first setErrorInfo of a thread, kept until the
+// process ends.
+thread_local error_info_t* threadErrorInfo = nullptr;
 
 }  // namespace
 
@@ -59,7 +64,8 @@ status_t setErrorInfo(const UnicodeString& description, const guid_t& guid,
   if (initialize == nullptr) return kStatusFailed;
   try {
     initialize();
-    error_info_t& info = threadErrorInfo;
+    if (threadErrorInfo == nullptr) threadErrorInfo = new error_info_t();
+    error_info_t& info = *threadErrorInfo;
     info.description = description;
     info.helpContext = helpContext;
     info.helpFile = helpFile;
@@ -73,13 +79,12 @@ status_t setErrorInfo(const UnicodeString& description, const guid_t& guid,
 }
 
 void checkSafecall(status_t /*status*/) {
-  error_info_t& info = threadErrorInfo;
-  if (!info.pending) {
+  if (threadErrorInfo == nullptr || !threadErrorInfo->pending) {
     throw ESafecallException(kUnknownException, UnicodeString(), kIidUnknown, 0, UnicodeString());
   }
   // Consume the information: it belongs to this one failure.
-  error_info_t taken = std::move(info);
-  info = error_info_t();
+  error_info_t taken = std::move(*threadErrorInfo);
+  *threadErrorInfo = error_info_t();
   throw ESafecallException(taken.description, taken.source, taken.guid, taken.helpContext,
                            taken.helpFile);
 }

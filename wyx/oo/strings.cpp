@@ -1,10 +1,12 @@
 #include "wyx/oo/strings.hpp"
 
-#include <unicode/ucnv.h>
-
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
-#include <memory>
-#include <vector>
+#include <new>
+#include <stdexcept>
+
+#include "wyx/oo/platform.hpp"
 
 namespace wyx {
 
@@ -12,101 +14,224 @@ std::string formatStringV(const char* format, va_list args) {
   // Measure first, then format into a buffer of exactly that size.
   va_list measure;
   va_copy(measure, args);
+  errno = 0;
   int n = std::vsnprintf(nullptr, 0, format, measure);
   va_end(measure);
-  if (n <= 0) return std::string();
+  if (n < 0) {
+    // An empty result here would pass for a correct one.
+    if (errno == ENOMEM) throw std::bad_alloc();
+    throw std::runtime_error("Formatting failed");
+  }
   std::string result(static_cast<std::size_t>(n), '\0');
-  std::vsnprintf(result.data(), result.size() + 1, format, args);
+  if (n > 0) std::vsnprintf(result.data(), result.size() + 1, format, args);
   return result;
 }
 
 std::string formatString(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  std::string result = formatStringV(format, args);
+  std::string result;
+  try {
+    result = formatStringV(format, args);
+  } catch (...) {
+    va_end(args);
+    throw;
+  }
   va_end(args);
   return result;
 }
 
 namespace {
 
-struct ConverterCloser {
-  void operator()(UConverter* c) const { ucnv_close(c); }
-};
-using Converter = std::unique_ptr<UConverter, ConverterCloser>;
+constexpr char16_t kReplacement = 0xFFFD;
+constexpr char32_t kEscapeBase = 0xDC00;  // U+DC80..U+DCFF carry the bytes 80..FF
 
-const char* converterName(unsigned codePage) {
-  switch (codePage) {
-    case kCodePageAnsi:
-    case 1252:
-      return "windows-1252";
-    case kCodePageOem:
-    case kCodePageUtf8:
-      return "UTF-8";
-    default:
-      return nullptr;
-  }
-}
+bool isSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
 
-// Opens the converter for a code page; null for one we do not know. Characters
-// the target cannot hold become "?", as the platform's conversion does.
-Converter openConverter(unsigned codePage) {
-  std::string name;
-  if (const char* known = converterName(codePage)) {
-    name = known;
+// One step of strict UTF-8 decoding at `*i`: the code point, or -1 for an
+// ill-formed sequence, in which case `*i` moves past its maximal ill-formed
+// prefix (the lead byte and the continuation bytes that were still valid).
+std::int32_t decodeUtf8Step(const std::string& s, std::size_t* i) {
+  auto byte = [&](std::size_t at) { return static_cast<unsigned char>(s[at]); };
+  const unsigned char lead = byte(*i);
+  ++*i;
+  if (lead < 0x80) return lead;
+  int trail;
+  std::uint32_t value;
+  unsigned char low = 0x80, high = 0xBF;  // bounds of the first continuation byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    trail = 1;
+    value = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    trail = 2;
+    value = lead & 0x0F;
+    if (lead == 0xE0) low = 0xA0;   // no overlong forms
+    if (lead == 0xED) high = 0x9F;  // no surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    trail = 3;
+    value = lead & 0x07;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
   } else {
-    name = "windows-" + std::to_string(codePage);
+    return -1;
   }
-  UErrorCode status = U_ZERO_ERROR;
-  Converter converter(ucnv_open(name.c_str(), &status));
-  if (U_FAILURE(status)) return nullptr;
-  if (converter && codePage != kCodePageOem && codePage != kCodePageUtf8) {
-    ucnv_setSubstChars(converter.get(), "?", 1, &status);
+  for (int k = 0; k < trail; ++k, low = 0x80, high = 0xBF) {
+    if (*i == s.size() || byte(*i) < low || byte(*i) > high) return -1;
+    value = (value << 6) | (byte(*i) & 0x3F);
+    ++*i;
   }
-  return converter;
+  return static_cast<std::int32_t>(value);
 }
 
-// Converts with a buffer of n + margin units, the margin starting at n/10 and
-// doubling while the buffer is too small; any other failure gives "".
-template <class Out, class Convert>
-Out convertGrowing(std::size_t n, Convert&& convert) {
-  std::size_t step = n / 10 > 0 ? n / 10 : 4;
-  for (std::size_t margin = n / 10;; margin = margin ? margin * 2 : step) {
-    Out buffer(n + margin, typename Out::value_type());
-    UErrorCode status = U_ZERO_ERROR;
-    int32_t length = convert(buffer.data(), static_cast<int32_t>(buffer.size()), &status);
-    if (status == U_BUFFER_OVERFLOW_ERROR) {
-      if (margin > (std::size_t(1) << 30)) return Out();
-      continue;
-    }
-    if (U_FAILURE(status) || length < 0) return Out();
-    buffer.resize(static_cast<std::size_t>(length));
-    return buffer;
+void appendUtf16(UnicodeString* out, char32_t c) {
+  if (c < 0x10000) {
+    out->push_back(static_cast<char16_t>(c));
+  } else {
+    c -= 0x10000;
+    out->push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+    out->push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
   }
+}
+
+UnicodeString decodeUtf8(const std::string& bytes, bool escape) {
+  UnicodeString out;
+  out.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size();) {
+    const std::size_t start = i;
+    const std::int32_t c = decodeUtf8Step(bytes, &i);
+    if (c >= 0) {
+      appendUtf16(&out, static_cast<char32_t>(c));
+    } else if (!escape) {
+      out.push_back(kReplacement);
+    } else {
+      for (std::size_t k = start; k < i; ++k) {
+        out.push_back(static_cast<char16_t>(kEscapeBase + static_cast<unsigned char>(bytes[k])));
+      }
+    }
+  }
+  return out;
+}
+
+// Calls `visit` with each code point of `text`.
+template <class Visit>
+void forEachCodePoint(const UnicodeString& text, Visit&& visit) {
+  for (std::size_t i = 0; i < text.size();) visit(nextCodePoint(text, &i));
+}
+
+std::string utf8Of(const UnicodeString& text, bool escape) {
+  std::string out;
+  out.reserve(text.size());
+  forEachCodePoint(text, [&](char32_t c) {
+    if (escape && c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF) {
+      out.push_back(static_cast<char>(c - kEscapeBase));
+    } else {
+      char bytes[4];
+      out.append(bytes, encodeUtf8(c, bytes));
+    }
+  });
+  return out;
+}
+
+// Windows-1252 from 80 to 9F; the five bytes the code page leaves undefined
+// stand for the control characters of the same value, as on Windows.
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+UnicodeString decodeWindows1252(const std::string& bytes) {
+  UnicodeString out(bytes.size(), u'\0');
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const unsigned char b = static_cast<unsigned char>(bytes[i]);
+    out[i] = (b >= 0x80 && b < 0xA0) ? kWindows1252High[b - 0x80] : char16_t(b);
+  }
+  return out;
+}
+
+char encodeWindows1252(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+  for (unsigned i = 0; i < 32; ++i) {
+    if (kWindows1252High[i] == c) return static_cast<char>(0x80 + i);
+  }
+  return '?';
+}
+
+std::string encodeWindows1252(const UnicodeString& text) {
+  std::string out;
+  out.reserve(text.size());
+  forEachCodePoint(text, [&](char32_t c) { out.push_back(encodeWindows1252(c)); });
+  return out;
 }
 
 }  // namespace
 
+char32_t nextCodePoint(const UnicodeString& text, std::size_t* i) {
+  char32_t c = text[(*i)++];
+  if (c >= 0xD800 && c <= 0xDBFF && *i < text.size() && text[*i] >= 0xDC00 && text[*i] <= 0xDFFF) {
+    c = 0x10000 + ((c - 0xD800) << 10) + (text[(*i)++] - 0xDC00);
+  }
+  return c;
+}
+
+std::size_t encodeUtf8(char32_t c, char* out) {
+  if (isSurrogate(c) || c > 0x10FFFF) c = kReplacement;
+  if (c < 0x80) {
+    out[0] = static_cast<char>(c);
+    return 1;
+  }
+  if (c < 0x800) {
+    out[0] = static_cast<char>(0xC0 | (c >> 6));
+    out[1] = static_cast<char>(0x80 | (c & 0x3F));
+    return 2;
+  }
+  if (c < 0x10000) {
+    out[0] = static_cast<char>(0xE0 | (c >> 12));
+    out[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out[2] = static_cast<char>(0x80 | (c & 0x3F));
+    return 3;
+  }
+  out[0] = static_cast<char>(0xF0 | (c >> 18));
+  out[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+  out[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+  out[3] = static_cast<char>(0x80 | (c & 0x3F));
+  return 4;
+}
+
 UnicodeString toWideString(const std::string& text, unsigned codePage) {
-  if (text.empty() || text.size() > INT32_MAX / 2) return UnicodeString();
-  Converter converter = openConverter(codePage);
-  if (!converter) return UnicodeString();
-  return convertGrowing<UnicodeString>(text.size(), [&](char16_t* out, int32_t capacity,
-                                                        UErrorCode* status) {
-    return ucnv_toUChars(converter.get(), out, capacity, text.data(),
-                         static_cast<int32_t>(text.size()), status);
-  });
+  switch (codePage) {
+    case kCodePageAnsi:
+    case kCodePageWindows1252:
+      return decodeWindows1252(text);
+    case kCodePageOem:
+    case kCodePageUtf8:
+      return decodeUtf8(text, false);
+    default: {
+      UnicodeString out;
+      if (text.empty() || !platform::systemToWide(codePage, text, &out)) return UnicodeString();
+      return out;
+    }
+  }
 }
 
 std::string toNarrowString(const UnicodeString& text, unsigned codePage) {
-  if (text.empty() || text.size() > INT32_MAX / 4) return std::string();
-  Converter converter = openConverter(codePage);
-  if (!converter) return std::string();
-  return convertGrowing<std::string>(text.size(), [&](char* out, int32_t capacity,
-                                                      UErrorCode* status) {
-    return ucnv_fromUChars(converter.get(), out, capacity, text.data(),
-                           static_cast<int32_t>(text.size()), status);
-  });
+  switch (codePage) {
+    case kCodePageAnsi:
+    case kCodePageWindows1252:
+      return encodeWindows1252(text);
+    case kCodePageOem:
+    case kCodePageUtf8:
+      return utf8Of(text, false);
+    default: {
+      std::string out;
+      if (text.empty() || !platform::systemToNarrow(codePage, text, &out)) return std::string();
+      return out;
+    }
+  }
 }
+
+UnicodeString fromUtf8Escaped(const std::string& bytes) { return decodeUtf8(bytes, true); }
+
+std::string toUtf8Escaped(const UnicodeString& text) { return utf8Of(text, true); }
 
 }  // namespace wyx

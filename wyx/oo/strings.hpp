@@ -5,30 +5,62 @@
 #include <cstdarg>
 #include <string>
 
+// Lets g++ and clang check printf-style calls; other compilers get nothing.
+#if defined(__GNUC__)
+#define WYX_PRINTF_FORMAT(formatIndex, firstArgument) \
+  __attribute__((format(printf, formatIndex, firstArgument)))
+#else
+#define WYX_PRINTF_FORMAT(formatIndex, firstArgument)
+#endif
+
 namespace wyx {
 
 // Wide text of the system: UTF-16 code units.
 using UnicodeString = std::u16string;
 
-// Code pages understood by toWideString / toNarrowString.
-constexpr unsigned kCodePageAnsi = 0;      // the system's narrow text: Windows-1252
-constexpr unsigned kCodePageOem = 1;       // the console's encoding: UTF-8 here
+// Code pages understood by toWideString / toNarrowString. The first three
+// are converted by the library itself, the same on every system, so an
+// options file gives the same headers everywhere; any other number goes to
+// the system's conversion.
+constexpr unsigned kCodePageAnsi = 0;      // the narrow text of options files: Windows-1252
+constexpr unsigned kCodePageOem = 1;       // the text of reports and messages: UTF-8
 constexpr unsigned kCodePageUtf8 = 65001;  // UTF-8 explicitly
+constexpr unsigned kCodePageWindows1252 = 1252;
 
-// printf-style formatting into a new string, with the C library's conventions.
-std::string formatString(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// printf-style formatting into a new string, with the C library's
+// conventions. Raises std::bad_alloc when memory runs out and
+// std::runtime_error when the C library refuses the format.
+std::string formatString(const char* format, ...) WYX_PRINTF_FORMAT(1, 2);
 std::string formatStringV(const char* format, va_list args);
 
 // Converts the whole text (embedded NULs included) between a code page and
-// UTF-16. Never throws: a conversion the platform refuses gives an empty
-// text, and invalid input gives replacement characters.
+// UTF-16. Ill-formed UTF-8 gives one U+FFFD per maximal ill-formed
+// subsequence, a lone surrogate becomes U+FFFD in UTF-8, and a character
+// Windows-1252 cannot hold becomes "?". A code page the system does not
+// know gives the empty text. Raises std::bad_alloc when memory runs out,
+// never anything else: a quietly shortened text could reach a header.
 UnicodeString toWideString(const std::string& text, unsigned codePage);
 std::string toNarrowString(const UnicodeString& text, unsigned codePage);
 
-// Shorthands for the UTF-8 conversions used for paths, names and messages.
+// Shorthands for the UTF-8 conversions used for names and messages.
 inline UnicodeString fromUtf8(const std::string& text) {
   return toWideString(text, kCodePageUtf8);
 }
 inline std::string toUtf8(const UnicodeString& text) { return toNarrowString(text, kCodePageUtf8); }
+
+// The code point at text[*i] (a surrogate pair joined, a lone surrogate as
+// itself); moves *i past it. REQUIRES: *i < text.size().
+char32_t nextCodePoint(const UnicodeString& text, std::size_t* i);
+// Writes the UTF-8 form of `c` (U+FFFD for a surrogate) to `out`, which has
+// room for 4 bytes; returns its length. Allocates nothing.
+std::size_t encodeUtf8(char32_t c, char* out);
+
+// UTF-8 that survives any byte sequence: every byte that is not part of a
+// well-formed sequence travels as the lone surrogate U+DC80..U+DCFF and
+// comes back as the same byte. File names on POSIX are bytes, and a name
+// the user typed must open exactly that file. Ordinary conversions show
+// such a unit as U+FFFD.
+UnicodeString fromUtf8Escaped(const std::string& bytes);
+std::string toUtf8Escaped(const UnicodeString& text);
 
 }  // namespace wyx

@@ -63,5 +63,24 @@ TEST(CodePageTest, InvalidInputNeverThrows) {
   EXPECT_EQ(u"", toWideString("abc", 4242424));
 }
 
+TEST(CodePageTest, EscapedUtf8KeepsEveryByteSequence) {
+  const std::string kCases[] = {
+      "caf\xe9.txt", "out\xff", "\xc3\xa9 \xed\xa0\x80 \xf0\x9f\x98", "\x80\xc0\xaf\xf5",
+      "plain \xe2\x82\xac",
+  };
+  for (const std::string& bytes : kCases) {
+    EXPECT_EQ(bytes, toUtf8Escaped(fromUtf8Escaped(bytes))) << bytes;
+  }
+  // Well-formed text is plain UTF-16; the escaped bytes show as U+FFFD.
+  EXPECT_EQ(u"\u20ac", fromUtf8Escaped("\xe2\x82\xac"));
+  EXPECT_EQ(u"caf\xdce9", fromUtf8Escaped("caf\xe9"));
+  EXPECT_EQ("caf\xef\xbf\xbd", toUtf8(fromUtf8Escaped("caf\xe9")));
+}
+
+TEST(CodePageTest, IllFormedUtf8GivesOneReplacementPerMaximalPart) {
+  EXPECT_EQ(u"a\ufffd(\ufffd\ufffd\ufffd\ufffd\ufffdz",
+            fromUtf8("a\xc3(\xe2\x82\xf0\x9f\x98\xed\xa0\x80z"));
+}
+
 }  // namespace
 }  // namespace wyx
