@@ -1,7 +1,6 @@
 #include "persist/loadable.hpp"
 
-#include <unicode/uchar.h>
-#include <unicode/ustring.h>
+#include "wyx/oo/unicode.hpp"
 
 namespace persist {
 
@@ -27,11 +26,8 @@ bool sameName(const wyx::UnicodeString& a, const wyx::UnicodeString& b) {
     return true;
   }
   // Full case folding can change lengths (German sharp s folds to "ss"), so
-  // ICU compares the folded forms rather than unit by unit.
-  UErrorCode status = U_ZERO_ERROR;
-  int32_t order = u_strCaseCompare(a.data(), static_cast<int32_t>(a.size()), b.data(),
-                                   static_cast<int32_t>(b.size()), U_FOLD_CASE_DEFAULT, &status);
-  return U_SUCCESS(status) && order == 0;
+  // the folded forms are compared rather than unit by unit.
+  return wyx::unicode::equalsIgnoringCase(a, b);
 }
 
 bool sameName(const wyx::UnicodeString& a, const char* asciiName) {

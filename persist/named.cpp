@@ -1,11 +1,9 @@
 #include "persist/named.hpp"
 
-#include <unicode/uchar.h>
-#include <unicode/utf16.h>
-
 #include "persist/messages.hpp"
 #include "persist/options_reader.hpp"
 #include "wyx/oo/exception.hpp"
+#include "wyx/oo/unicode.hpp"
 
 namespace persist {
 
@@ -23,8 +21,10 @@ const property_t kNamedProperties[] = {
         "Tag"),
 };
 
-bool isNameStart(UChar32 c) { return c == '_' || u_isalpha(c); }
-bool isNamePart(UChar32 c) { return c == '_' || u_isalpha(c) || u_isdigit(c); }
+bool isNameStart(char32_t c) { return c == '_' || wyx::unicode::isLetter(c); }
+bool isNamePart(char32_t c) {
+  return c == '_' || wyx::unicode::isLetter(c) || wyx::unicode::isDecimalDigit(c);
+}
 
 }  // namespace
 
@@ -35,12 +35,9 @@ const property_table_t& TNamedObject::classProperties() {
 }
 
 bool TNamedObject::isValidName(const wyx::UnicodeString& name) {
-  const char16_t* s = name.data();
-  int32_t length = static_cast<int32_t>(name.size());
-  for (int32_t i = 0; i < length;) {
-    UChar32 c;
+  for (std::size_t i = 0; i < name.size();) {
     bool first = i == 0;
-    U16_NEXT(s, i, length, c);
+    char32_t c = wyx::unicode::nextUtf16(name.data(), i, name.size());
     if (first ? !isNameStart(c) : !isNamePart(c)) return false;
   }
   return true;

@@ -1,8 +1,5 @@
 #include "persist/text_parser.hpp"
 
-#include <unicode/uchar.h>
-#include <unicode/utf8.h>
-
 #include <cerrno>
 #include <charconv>
 #include <clocale>
@@ -13,6 +10,7 @@
 #include "persist/messages.hpp"
 #include "wyx/io/stream.hpp"
 #include "wyx/oo/exception.hpp"
+#include "wyx/oo/unicode.hpp"
 
 namespace persist {
 
@@ -43,34 +41,6 @@ bool isFloatTypeLetter(unsigned char c) {
   }
 }
 char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
-
-bool isIdentifierStartCategory(UChar32 c) {
-  switch (u_charType(c)) {
-    case U_UPPERCASE_LETTER:
-    case U_LOWERCASE_LETTER:
-    case U_TITLECASE_LETTER:
-    case U_MODIFIER_LETTER:
-    case U_OTHER_LETTER:
-    case U_LETTER_NUMBER:
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool isIdentifierPartCategory(UChar32 c) {
-  if (isIdentifierStartCategory(c)) return true;
-  switch (u_charType(c)) {
-    case U_NON_SPACING_MARK:
-    case U_COMBINING_SPACING_MARK:
-    case U_DECIMAL_DIGIT_NUMBER:
-    case U_CONNECTOR_PUNCTUATION:
-    case U_FORMAT_CHAR:
-      return true;
-    default:
-      return false;
-  }
-}
 
 }  // namespace
 
@@ -153,22 +123,18 @@ int OptionsTextParser::identifierStartLength() const {
   unsigned char c = static_cast<unsigned char>(buffer_[pos_]);
   if (isAsciiLetter(c) || c == '_') return 1;
   if (!utf8_ || c < 0x80) return 0;
-  const auto* s = reinterpret_cast<const std::uint8_t*>(buffer_);
-  std::int32_t i = static_cast<std::int32_t>(pos_);
-  UChar32 cp;
-  U8_NEXT(s, i, static_cast<std::int32_t>(end_), cp);
-  return cp >= 0 && isIdentifierStartCategory(cp) ? i - static_cast<std::int32_t>(pos_) : 0;
+  std::size_t i = pos_;
+  char32_t cp = wyx::unicode::nextUtf8(reinterpret_cast<const std::uint8_t*>(buffer_), i, end_);
+  return wyx::unicode::isIdentifierStart(cp) ? static_cast<int>(i - pos_) : 0;
 }
 
 int OptionsTextParser::identifierPartLength() const {
   unsigned char c = static_cast<unsigned char>(buffer_[pos_]);
   if (isAsciiLetter(c) || isDigit(c) || c == '_') return 1;
   if (!utf8_ || c < 0x80) return 0;
-  const auto* s = reinterpret_cast<const std::uint8_t*>(buffer_);
-  std::int32_t i = static_cast<std::int32_t>(pos_);
-  UChar32 cp;
-  U8_NEXT(s, i, static_cast<std::int32_t>(end_), cp);
-  return cp >= 0 && isIdentifierPartCategory(cp) ? i - static_cast<std::int32_t>(pos_) : 0;
+  std::size_t i = pos_;
+  char32_t cp = wyx::unicode::nextUtf8(reinterpret_cast<const std::uint8_t*>(buffer_), i, end_);
+  return wyx::unicode::isIdentifierPart(cp) ? static_cast<int>(i - pos_) : 0;
 }
 
 TokenKind OptionsTextParser::next() {
