@@ -4,7 +4,7 @@ GENERATOR ?= Ninja
 CMAKE_FLAGS ?=
 JOBS ?= 2
 
-.PHONY: all build run test asan bench package clean
+.PHONY: all build run test asan bench package windows package-windows clean
 
 all: build
 
@@ -38,5 +38,19 @@ bench:
 package: build
 	cmake --build $(BUILD_DIR) --target package
 
+# The Windows build, cross-compiled with MinGW-w64; its tests run under wine.
+WINDOWS_DIR = build-windows
+$(WINDOWS_DIR)/build.ninja:
+	cmake -S . -B $(WINDOWS_DIR) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake $(CMAKE_FLAGS)
+
+windows: $(WINDOWS_DIR)/build.ninja
+	sh cmake/with-wine.sh $(WINDOWS_DIR) sh -c 'cmake --build $(WINDOWS_DIR) -j $(JOBS) && \
+	  ctest --test-dir $(WINDOWS_DIR) --output-on-failure -j $(JOBS)'
+
+# A ZIP for Windows users: bin/korven.exe, the CMake package and the README.
+package-windows: $(WINDOWS_DIR)/build.ninja
+	sh cmake/with-wine.sh $(WINDOWS_DIR) cmake --build $(WINDOWS_DIR) --target package
+
 clean:
-	rm -rf build build-asan build-bench build-fuzz generated
+	rm -rf build build-asan build-bench build-fuzz build-windows generated

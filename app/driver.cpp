@@ -11,6 +11,7 @@
 #include "qirt/template_library.hpp"
 #include "wyx/oo/exception.hpp"
 #include "wyx/oo/platform.hpp"
+#include "wyx/oo/unicode.hpp"
 
 namespace korven {
 namespace {
@@ -42,35 +43,66 @@ constexpr char kHelp[] =
     "Exit status: 0 headers written (or --help, --version), 1 a failure was reported,\n"
     "2 wrong number of operands.\n";
 
-void print(std::FILE* out, const char* text) { std::fputs(text, out); }
+void print(std::FILE* out, const char* text) {
+  wyx::platform::writeOutput(out, text, std::strlen(text));
+}
 
-// Names and messages can carry bytes of a damaged options file; a line feed
-// or a NUL among them would break the one-line report or hide its rest. The
-// report is written without allocating: it may be the report of an
-// allocation failure.
-void printReportText(std::FILE* out, const char* text, std::size_t length) {
-  for (std::size_t i = 0; i < length; ++i) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    std::fputc(c < 0x20 ? '?' : c, out);
+// The one-line report of a failure. Names and messages can carry bytes of a
+// damaged options file; a line feed or a NUL among them would break the line
+// or hide its rest, so every control character shows as "?". Built in a
+// fixed buffer: it may be the report of an allocation failure.
+class ReportLine {
+ public:
+  explicit ReportLine(std::FILE* out) : out_(out) {}
+  ~ReportLine() { flush(); }
+
+  void add(const char* text) { add(text, std::strlen(text)); }
+  void add(const char* text, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i) put(text[i]);
   }
-}
-
-void printReportText(std::FILE* out, const wyx::UnicodeString& text) {
-  for (std::size_t i = 0; i < text.size();) {
-    char bytes[4];
-    printReportText(out, bytes, wyx::encodeUtf8(wyx::nextCodePoint(text, &i), bytes));
+  void add(const wyx::UnicodeString& text) {
+    for (std::size_t i = 0; i < text.size();) {
+      char bytes[4];
+      add(bytes, wyx::encodeUtf8(wyx::unicode::nextUtf16(text.data(), i, text.size()), bytes));
+    }
   }
-}
 
-void printReportText(std::FILE* out, const char* text) {
-  printReportText(out, text, std::strlen(text));
-}
+ private:
+  void put(char c) {
+    if (size_ == sizeof buffer_) flushWholeSequences();
+    buffer_[size_++] = static_cast<unsigned char>(c) < 0x20 ? '?' : c;
+  }
+
+  // Output takes whole UTF-8 sequences; an unfinished one at the end waits.
+  void flushWholeSequences() {
+    std::size_t lead = size_;
+    while (lead > 0 && size_ - lead < 4 && (buffer_[lead - 1] & 0xC0) == 0x80) --lead;
+    std::size_t cut = size_;
+    if (lead > 0) {
+      const unsigned char first = static_cast<unsigned char>(buffer_[lead - 1]);
+      const std::size_t length = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
+      if (lead - 1 + length > size_) cut = lead - 1;
+    }
+    wyx::platform::writeOutput(out_, buffer_, cut);
+    std::memmove(buffer_, buffer_ + cut, size_ - cut);
+    size_ -= cut;
+  }
+  void flush() {
+    wyx::platform::writeOutput(out_, buffer_, size_);
+    size_ = 0;
+  }
+
+  std::FILE* out_;
+  char buffer_[512];
+  std::size_t size_ = 0;
+};
 
 template <class Message>
 void printReport(std::FILE* out, const char* name, const Message& message) {
-  printReportText(out, name);
-  std::fputs(": ", out);
-  printReportText(out, message);
+  ReportLine line(out);
+  line.add(name);
+  line.add(": ");
+  line.add(message);
 }
 
 // Runs `work`; a failure becomes the one line that reports it.
@@ -84,7 +116,7 @@ int reported(std::FILE* out, Work&& work) {
   } catch (const wyx::oo::Exception& e) {
     printReport(out, e.className(), e.message());
   } catch (...) {
-    std::fputs(kUnknownException, out);
+    print(out, kUnknownException);
   }
   return kExitFailure;
 }

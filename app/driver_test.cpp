@@ -7,6 +7,7 @@
 #include <random>
 
 #include "qirt/template_library.hpp"
+#include "system_texts.hpp"
 
 namespace korven {
 namespace {
@@ -24,7 +25,7 @@ class DriverTest : public ::testing::Test {
   void SetUp() override {
     dir_ = fs::temp_directory_path() / ("korven-driver-" + std::to_string(std::random_device{}()));
     fs::create_directories(dir_ / "out");
-    options_ = (dir_ / "options.txt").string();
+    options_ = (dir_ / "options.txt").u8string();
     std::ofstream(options_) << "object Options: TPersistenceWrapper\n"
                                "  Persistent.MaxFormatParams = 3\n"
                                "  Persistent.MaxFixedParams = 1\n"
@@ -47,7 +48,7 @@ class DriverTest : public ::testing::Test {
     return text;
   }
 
-  std::string out() const { return (dir_ / "out").string(); }
+  std::string out() const { return (dir_ / "out").u8string(); }
 
   fs::path dir_;
   std::string options_;
@@ -101,12 +102,13 @@ TEST_F(DriverTest, FailuresAreReportedOnOneLine) {
     std::vector<std::string> operands;
     std::string line;  // after the banner
   };
-  const std::string missing = (dir_ / "missing.txt").string();
+  const std::string missing = (dir_ / "missing.txt").u8string();
   const failure_case_t cases[] = {
-      {{options_, (dir_ / "nowhere").string()}, "wyx::io::EStreamOpenError: Opening stream failed"},
+      {{options_, (dir_ / "nowhere").u8string()}, "wyx::io::EStreamOpenError: Opening stream failed"},
       {{options_, ""}, "wyx::io::EStreamOpenError: Opening stream failed"},
       {{missing, out()},
-       "EFOpenError: Datei " + missing + " kann nicht ge\xc3\xb6" "ffnet werden. No such file or directory"},
+       "EFOpenError: Datei " + missing + " kann nicht ge\xc3\xb6" "ffnet werden. " +
+           korven::testing::kMissingFileText},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(kBanner + c.line, run(c.operands)) << c.operands[1];
@@ -121,7 +123,7 @@ TEST_F(DriverTest, FailuresAreReportedOnOneLine) {
 // Bytes of a damaged binary file reach the message; the report stays one
 // line and shows each control byte as "?".
 TEST_F(DriverTest, ControlBytesOfNamesShowAsQuestionMarks) {
-  const std::string path = (dir_ / "damaged.bin").string();
+  const std::string path = (dir_ / "damaged.bin").u8string();
   const std::string property("Persistent.Max\nFo\0r\rmat", 23);
   std::ofstream(path, std::ios::binary)
       << "TPF0\x13TPersistenceWrapper\x07Options" << char(property.size()) << property

@@ -92,11 +92,11 @@ void loadPersistentFromStream(wyx::io::IStream& source, TLoadable* target) {
 
 void LoadPersistentFromFile(wyx::UnicodeString fileName, TLoadable* target) {
   std::FILE* file = wyx::platform::openFile(fileName, "rb");
-  if (file == nullptr) failOpen(fileName, errno);
+  if (file == nullptr) failOpen(fileName, wyx::platform::lastSystemError());
   // Some systems open a directory for reading; the first read tells.
   errno = 0;
   if (std::fgetc(file) == EOF && std::ferror(file)) {
-    int error = errno;
+    int error = wyx::platform::lastSystemError();
     std::fclose(file);
     failOpen(fileName, error);
   }

@@ -7,6 +7,7 @@
 
 #include "persist/test_support.hpp"
 #include "persist/wyxPersistUtils.hpp"
+#include "system_texts.hpp"
 #include "wyx/oo/platform.hpp"
 
 namespace qirt {
@@ -199,9 +200,10 @@ TEST_F(SettingsLoadTest, FileFormIsDetectedFromTheFirstBytes) {
 TEST_F(SettingsLoadTest, FilesThatCannotBeOpenedNameTheirAbsolutePath) {
   wyx::UnicodeString name = u"no-such-options-file.txt";
   EXPECT_EQ("EFOpenError: Datei " + wyx::toUtf8(wyx::platform::absolutePath(name)) +
-                " kann nicht geöffnet werden. No such file or directory",
+                " kann nicht geöffnet werden. " + korven::testing::kMissingFileText,
             errorOf([&] { persist::LoadPersistentFromFile(name, &settings_); }));
-  EXPECT_EQ("EFOpenError: Datei /tmp kann nicht geöffnet werden. Is a directory",
+  EXPECT_EQ("EFOpenError: Datei " + wyx::toUtf8(wyx::platform::absolutePath(u"/tmp")) +
+                " kann nicht geöffnet werden. " + korven::testing::kDirectoryAsFileText,
             errorOf([&] { persist::LoadPersistentFromFile(u"/tmp", &settings_); }));
   EXPECT_EQ(std::string("10 2 ") + kDefaultNames, dump(settings_));
 }

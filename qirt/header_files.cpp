@@ -143,7 +143,8 @@ class ChangeSet {
   // A second name for the old file: a hard link, or a copy where the file
   // system has none.
   void keepOld(const native_path_t& directory, change_t& change) {
-    native_path_t backup = change.temporary + kBackupSuffix;
+    native_path_t backup = change.temporary;
+    for (const char* c = kBackupSuffix; *c != '\0'; ++c) backup.push_back(*c);
     if (wyx::platform::linkFile(change.target, backup)) {
       change.backup = std::move(backup);
       return;

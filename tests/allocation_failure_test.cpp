@@ -36,7 +36,7 @@ void writeFile(const fs::path& path, const std::string& text) {
 
 std::vector<std::string> entries(const fs::path& path) {
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(path)) names.push_back(entry.path().filename());
+  for (const auto& entry : fs::directory_iterator(path)) names.push_back(entry.path().filename().u8string());
   std::sort(names.begin(), names.end());
   return names;
 }

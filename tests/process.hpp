@@ -12,7 +12,8 @@ namespace korven::testing {
 struct process_options_t {
   // "NAME=value" entries added to the environment of the child.
   std::vector<std::string> environment;
-  // Largest file the child may write, in bytes (POSIX only); 0 for no limit.
+  // Largest file the child may write, in bytes; 0 for no limit. Only where
+  // kFileSizeLimitSupported (system_texts.hpp) says so.
   std::uint64_t fileSizeLimit = 0;
 };
 

@@ -15,6 +15,7 @@
 extern char** environ;
 
 namespace korven::testing {
+
 namespace {
 
 // A temporary file for one stream of the child; removed when done.

@@ -1,6 +1,6 @@
-// What the program needs from the operating system, in one place. The POSIX
-// implementation is platform_posix.cpp; another platform would be one more
-// .cpp chosen in CMake.
+// What the program needs from the operating system, in one place. One
+// implementation per system, chosen in CMake: platform_posix.cpp and
+// platform_win32.cpp.
 #pragma once
 
 #include <cstddef>
@@ -34,6 +34,21 @@ bool systemToNarrow(unsigned codePage, const UnicodeString& text, std::string* o
 // The address of a function exported by the program's own executable, or null.
 void* findOwnExport(const char* name);
 
+// Puts a function of the executable into its export table, for findOwnExport.
+#if defined(_WIN32)
+#define WYX_OWN_EXPORT extern "C" __declspec(dllexport)
+#elif defined(__GNUC__)
+#define WYX_OWN_EXPORT extern "C" __attribute__((visibility("default")))
+#else
+#define WYX_OWN_EXPORT extern "C"
+#endif
+
+// Writes UTF-8 text (whole sequences) to a standard stream. A Windows console
+// gets it through its UTF-16 interface, so that every character reads right;
+// a file or a pipe gets the bytes (with the line ends of text mode).
+// Allocates nothing.
+void writeOutput(std::FILE* out, const char* utf8, std::size_t length);
+
 // --- Files by name ---------------------------------------------------------
 
 // A file name as the system's calls take it: bytes on POSIX (toUtf8Escaped),
@@ -53,9 +68,13 @@ inline std::FILE* openFile(const UnicodeString& path, const char* mode) {
 // links; an empty path gives the current directory.
 UnicodeString absolutePath(const UnicodeString& path);
 
-// The system's text for an error number, with trailing blanks, control
+// The error code of the file call that just failed (errno on POSIX, the
+// system's own code on Windows), for systemErrorText.
+int lastSystemError();
+
+// The system's text for such an error code, with trailing blanks, control
 // characters and dots removed.
-UnicodeString systemErrorText(int errorNumber);
+UnicodeString systemErrorText(int errorCode);
 
 // A new file with a unique name in `directory` (which ends in the path
 // delimiter, or is empty for the current directory), created exclusively
@@ -93,6 +112,10 @@ void preferLargePages(void* data, std::size_t size);
 void reportFileSizeLimitAsError();
 
 // The path delimiter of the platform's file names.
+#if defined(_WIN32)
+constexpr char16_t kPathDelimiter = u'\\';
+#else
 constexpr char16_t kPathDelimiter = u'/';
+#endif
 
 }  // namespace wyx::platform

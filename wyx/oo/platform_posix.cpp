@@ -126,6 +126,12 @@ UnicodeString absolutePath(const UnicodeString& path) {
   return result + path;
 }
 
+int lastSystemError() { return errno; }
+
+void writeOutput(std::FILE* out, const char* utf8, std::size_t length) {
+  std::fwrite(utf8, 1, length, out);
+}
+
 UnicodeString systemErrorText(int errorNumber) {
   std::string text = std::strerror(errorNumber);
   while (!text.empty()) {

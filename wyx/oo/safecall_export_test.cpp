@@ -7,11 +7,12 @@
 #include "wyx/io/memory_stream.hpp"
 #include "wyx/io/stream_errors.hpp"
 #include "wyx/oo/exception.hpp"
+#include "wyx/oo/platform.hpp"
 #include "wyx/oo/safecall.hpp"
 
 static int initializeCalls = 0;
 
-extern "C" __attribute__((visibility("default"))) void wyx_oo_initializeCOM() { ++initializeCalls; }
+WYX_OWN_EXPORT void wyx_oo_initializeCOM() { ++initializeCalls; }
 
 namespace wyx::oo {
 namespace {

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "wyx/oo/platform.hpp"
+#include "wyx/oo/unicode.hpp"
 
 namespace wyx {
 
@@ -48,41 +49,6 @@ constexpr char32_t kEscapeBase = 0xDC00;  // U+DC80..U+DCFF carry the bytes 80..
 
 bool isSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
 
-// One step of strict UTF-8 decoding at `*i`: the code point, or -1 for an
-// ill-formed sequence, in which case `*i` moves past its maximal ill-formed
-// prefix (the lead byte and the continuation bytes that were still valid).
-std::int32_t decodeUtf8Step(const std::string& s, std::size_t* i) {
-  auto byte = [&](std::size_t at) { return static_cast<unsigned char>(s[at]); };
-  const unsigned char lead = byte(*i);
-  ++*i;
-  if (lead < 0x80) return lead;
-  int trail;
-  std::uint32_t value;
-  unsigned char low = 0x80, high = 0xBF;  // bounds of the first continuation byte
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    trail = 1;
-    value = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    trail = 2;
-    value = lead & 0x0F;
-    if (lead == 0xE0) low = 0xA0;   // no overlong forms
-    if (lead == 0xED) high = 0x9F;  // no surrogates
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    trail = 3;
-    value = lead & 0x07;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
-  } else {
-    return -1;
-  }
-  for (int k = 0; k < trail; ++k, low = 0x80, high = 0xBF) {
-    if (*i == s.size() || byte(*i) < low || byte(*i) > high) return -1;
-    value = (value << 6) | (byte(*i) & 0x3F);
-    ++*i;
-  }
-  return static_cast<std::int32_t>(value);
-}
-
 void appendUtf16(UnicodeString* out, char32_t c) {
   if (c < 0x10000) {
     out->push_back(static_cast<char16_t>(c));
@@ -98,9 +64,10 @@ UnicodeString decodeUtf8(const std::string& bytes, bool escape) {
   out.reserve(bytes.size());
   for (std::size_t i = 0; i < bytes.size();) {
     const std::size_t start = i;
-    const std::int32_t c = decodeUtf8Step(bytes, &i);
-    if (c >= 0) {
-      appendUtf16(&out, static_cast<char32_t>(c));
+    const char32_t c =
+        unicode::nextUtf8(reinterpret_cast<const std::uint8_t*>(bytes.data()), i, bytes.size());
+    if (c != unicode::kIllFormed) {
+      appendUtf16(&out, c);
     } else if (!escape) {
       out.push_back(kReplacement);
     } else {
@@ -115,7 +82,7 @@ UnicodeString decodeUtf8(const std::string& bytes, bool escape) {
 // Calls `visit` with each code point of `text`.
 template <class Visit>
 void forEachCodePoint(const UnicodeString& text, Visit&& visit) {
-  for (std::size_t i = 0; i < text.size();) visit(nextCodePoint(text, &i));
+  for (std::size_t i = 0; i < text.size();) visit(unicode::nextUtf16(text.data(), i, text.size()));
 }
 
 std::string utf8Of(const UnicodeString& text, bool escape) {
@@ -165,14 +132,6 @@ std::string encodeWindows1252(const UnicodeString& text) {
 }
 
 }  // namespace
-
-char32_t nextCodePoint(const UnicodeString& text, std::size_t* i) {
-  char32_t c = text[(*i)++];
-  if (c >= 0xD800 && c <= 0xDBFF && *i < text.size() && text[*i] >= 0xDC00 && text[*i] <= 0xDFFF) {
-    c = 0x10000 + ((c - 0xD800) << 10) + (text[(*i)++] - 0xDC00);
-  }
-  return c;
-}
 
 std::size_t encodeUtf8(char32_t c, char* out) {
   if (isSurrogate(c) || c > 0x10FFFF) c = kReplacement;

@@ -48,9 +48,6 @@ inline UnicodeString fromUtf8(const std::string& text) {
 }
 inline std::string toUtf8(const UnicodeString& text) { return toNarrowString(text, kCodePageUtf8); }
 
-// The code point at text[*i] (a surrogate pair joined, a lone surrogate as
-// itself); moves *i past it. REQUIRES: *i < text.size().
-char32_t nextCodePoint(const UnicodeString& text, std::size_t* i);
 // Writes the UTF-8 form of `c` (U+FFFD for a surrogate) to `out`, which has
 // room for 4 bytes; returns its length. Allocates nothing.
 std::size_t encodeUtf8(char32_t c, char* out);
