@@ -22,7 +22,12 @@ if(KORVEN_INSTALL AND TARGET korven)
   set(KORVEN_CMAKE_DIR "${CMAKE_INSTALL_LIBDIR}/cmake/korven")
 
   install(TARGETS korven RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(FILES ${PROJECT_SOURCE_DIR}/doc/korven.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  if(WIN32)
+    # No manual pages there; the README travels with the program instead.
+    install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
+  else()
+    install(FILES ${PROJECT_SOURCE_DIR}/doc/korven.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  endif()
 
   configure_package_config_file(
     ${CMAKE_CURRENT_LIST_DIR}/korvenConfig.cmake.in
@@ -42,10 +47,16 @@ if(KORVEN_INSTALL AND TARGET korven)
     ${CMAKE_CURRENT_LIST_DIR}/korvenGenerate.cmake
     DESTINATION ${KORVEN_CMAKE_DIR})
 
-  # Debian package: `cmake --build <dir> --target package`.
+  # `cmake --build <dir> --target package`: a Debian package, or for Windows
+  # a ZIP that a project finds with find_package once unpacked.
   set(KORVEN_PACKAGE_MAINTAINER "korven developers <korven@localhost>" CACHE STRING
       "Maintainer field of the Debian package")
-  set(CPACK_GENERATOR DEB)
+  if(WIN32)
+    set(CPACK_GENERATOR ZIP)
+    set(CPACK_SYSTEM_NAME windows-x86_64)
+  else()
+    set(CPACK_GENERATOR DEB)
+  endif()
   set(CPACK_PACKAGE_NAME korven)
   set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
   set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
