@@ -6,7 +6,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "qirt/output_size.hpp"
+#include "qirt/header_size.hpp"
 #include "wyx/io/stream_errors.hpp"
 #include "wyx/oo/safecall.hpp"
 #include "wyx/tool/macro_exception.hpp"

@@ -61,11 +61,13 @@ TempFile::TempFile(const std::string& bytes) {
   const char* dir = std::getenv("TMPDIR");
   std::string directory = std::string(dir && *dir ? dir : "/tmp") + "/";
   wyx::platform::native_path_t path;
-  std::FILE* file =
-      wyx::platform::createTempFile(wyx::platform::nativePath(wyx::fromUtf8(directory)), {}, &path);
-  if (file == nullptr) throw std::runtime_error("cannot create a temporary file");
-  std::fwrite(bytes.data(), 1, bytes.size(), file);
-  std::fclose(file);
+  wyx::platform::native_file_t file;
+  if (!wyx::platform::createTempFile(wyx::platform::nativePath(wyx::fromUtf8(directory)), {},
+                                     &path, &file) ||
+      !wyx::platform::writeFile(file, bytes.data(), bytes.size()) ||
+      !wyx::platform::closeFile(file)) {
+    throw std::runtime_error("cannot write a temporary file");
+  }
   path_ = wyx::platform::fromNativePath(path);
 }
 

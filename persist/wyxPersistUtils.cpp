@@ -1,13 +1,10 @@
 #include "persist/wyxPersistUtils.hpp"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include "persist/messages.hpp"
 #include "persist/options_reader.hpp"
 #include "persist/text_converter.hpp"
-#include "wyx/io/c_stream_wrapper.hpp"
 #include "wyx/io/memory_stream.hpp"
 #include "wyx/oo/exception.hpp"
 #include "wyx/oo/interface.hpp"
@@ -91,18 +88,38 @@ void loadPersistentFromStream(wyx::io::IStream& source, TLoadable* target) {
 }
 
 void LoadPersistentFromFile(wyx::UnicodeString fileName, TLoadable* target) {
-  std::FILE* file = wyx::platform::openFile(fileName, "rb");
-  if (file == nullptr) failOpen(fileName, wyx::platform::lastSystemError());
-  // Some systems open a directory for reading; the first read tells.
-  errno = 0;
-  if (std::fgetc(file) == EOF && std::ferror(file)) {
-    int error = wyx::platform::lastSystemError();
-    std::fclose(file);
-    failOpen(fileName, error);
+  wyx::platform::native_file_t file;
+  if (!wyx::platform::openFile(wyx::platform::nativePath(fileName), false, &file)) {
+    failOpen(fileName, wyx::platform::lastSystemError());
   }
-  std::rewind(file);
-  wyx::oo::InterfacePtr<wyx::io::IStream> stream(new wyx::io::CStreamWrapper(file, 1));
-  loadPersistentFromStream(*stream, target);
+  // The whole file is read before anything else: a read that fails part-way
+  // must not pass for the end of a shorter file.
+  wyx::oo::InterfacePtr<wyx::io::MemoryStream> bytes(new wyx::io::MemoryStream());
+  bool anyRead = false;
+  int readError = 0;
+  try {
+    char chunk[kReadAheadSize];
+    for (std::size_t got = 0;;) {
+      if (!wyx::platform::readFile(file, chunk, sizeof chunk, &got)) {
+        readError = wyx::platform::lastSystemError();
+        break;
+      }
+      if (got == 0) break;
+      anyRead = true;
+      wyx::oo::checkStatus(bytes->writeBuffer(chunk, static_cast<std::uint32_t>(got)));
+    }
+  } catch (...) {
+    wyx::platform::closeFile(file);
+    throw;
+  }
+  wyx::platform::closeFile(file);  // read only: nothing to lose at close
+  if (readError != 0) {
+    // Some systems open a directory for reading; the first read tells.
+    if (!anyRead) failOpen(fileName, readError);
+    throw wyx::oo::EReadError(wyx::fromUtf8(msg::kReadError));
+  }
+  wyx::oo::checkStatus(bytes->setPosition(0));
+  loadPersistentFromStream(*bytes, target);
 }
 
 }  // namespace persist

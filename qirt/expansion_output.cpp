@@ -37,7 +37,12 @@ std::string expandRepeatedly(const wyx::tool::macro_context_t& context, Expansio
   ExpansionOutput::Scope scope(outputs, &target);
   for (std::uint64_t i = 0; i < count; ++i) {
     setCounter(i);
+    const std::uint32_t before = target.getPosition();
     expandFromStart(expander, block, target);
+    if (i == 0) {
+      const std::uint64_t first = target.getPosition() - before;
+      if (first != 0 && count > outputs.limit().maxBytes / first) outputs.limit().refuse();
+    }
   }
   return buffer.takeText();
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "qirt/header_size.hpp"
 #include "wyx/io/stream.hpp"
 #include "wyx/tool/macro_expander.hpp"
 
@@ -14,10 +15,14 @@ namespace qirt {
 
 // The output of the expansion that is running innermost. The generator sets
 // it around each root expansion, and every macro that expands blocks sets it
-// around its own expansions.
+// around its own expansions. It also holds the size limit that repeated
+// expansions are measured against.
 class ExpansionOutput {
  public:
+  explicit ExpansionOutput(const size_limit_t& limit = size_limit_t()) : limit_(limit) {}
+
   wyx::io::IStream* current() const { return current_; }
+  const size_limit_t& limit() const { return limit_; }
 
   // Makes `output` the current output for the scope's lifetime.
   class Scope {
@@ -37,6 +42,7 @@ class ExpansionOutput {
 
  private:
   wyx::io::IStream* current_ = nullptr;
+  size_limit_t limit_;
 };
 
 // Expands `block` `count` times with `expander`, calling `setCounter(i)`
@@ -49,6 +55,11 @@ class ExpansionOutput {
 // straight into the invoking expansion's output gives the same bytes and the
 // same output column afterwards as returning them; the result is then empty.
 // Otherwise the text is collected and returned.
+//
+// The first expansion is measured: when `count` expansions of its size would
+// pass the size limit, EHeaderSizeLimit is raised at once instead of after a
+// gigabyte of work (the expansions of one block never shrink as the counter
+// grows).
 std::string expandRepeatedly(const wyx::tool::macro_context_t& context, ExpansionOutput& outputs,
                              wyx::tool::MacroExpander& expander, const wyx::tool::block_t& block,
                              std::uint64_t count,

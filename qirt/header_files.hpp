@@ -1,33 +1,65 @@
-// Putting finished header texts in place without ever leaving a header
-// half-written: every changed text goes to a temporary file in the output
-// directory first, and only when all of them are complete are they renamed
-// over their targets.
+// Writing a set of header files so that a build never sees a broken one:
+// the generator's bytes are compared with each existing header as they come,
+// an unchanged header is never touched, and a changed one is written to a
+// temporary file beside it that replaces it only when every header of the
+// set is complete. A failure anywhere leaves every header as it was.
 #pragma once
 
-#include <string_view>
+#include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "wyx/io/stream.hpp"
+#include "wyx/oo/platform.hpp"
 #include "wyx/oo/strings.hpp"
 
 namespace qirt {
 
-struct header_file_t {
-  const char* fileName;   // name within the output directory
-  std::string_view text;  // the bytes the file must hold
-};
+class HeaderOutput;
 
-// Makes each `directory + fileName` hold exactly its text. `directory` ends in
-// the path delimiter. A file whose bytes already equal its text is left alone,
-// modification time included; a replaced file keeps its permissions.
-//
-// Raises wyx::io::EStreamOpenError when a target exists but cannot be opened
-// for writing (a directory, no permission), when a temporary file cannot be
-// created (missing or unwritable directory, a path that is not a directory)
-// or when a rename fails; wyx::oo::ESafecallException or
-// wyx::io::EStreamWriteError when writing a temporary file fails. On any
-// failure every target holds what it held before (the renames are undone),
-// and no temporary file is left behind.
-void installHeaderFiles(const wyx::UnicodeString& directory,
-                        const std::vector<header_file_t>& headers);
+class HeaderFileSet {
+ public:
+  // Takes the lock that keeps other korven runs out of `directory` (which
+  // ends in the path delimiter) until this set is gone, and opens one output
+  // for each name. All outputs together accept at most `maxBytes`.
+  //
+  // Raises wyx::io::EStreamOpenError when the directory cannot be opened
+  // (missing, not a directory) or a header exists but could not be replaced
+  // by a writer (a directory, no permission).
+  HeaderFileSet(const wyx::UnicodeString& directory, const std::vector<const char*>& fileNames,
+                std::uint64_t maxBytes);
+  // Removes every temporary file that is still there; headers not yet
+  // committed stay as they were.
+  ~HeaderFileSet();
+  HeaderFileSet(const HeaderFileSet&) = delete;
+  HeaderFileSet& operator=(const HeaderFileSet&) = delete;
+
+  // The stream for header `index`, in the order of the names. Its writes
+  // are safecall operations; a failed write (a full disk, the byte limit, a
+  // temporary file that cannot be created) returns a nonzero status, after
+  // which the set can only be destroyed.
+  wyx::io::IStream& output(std::size_t index);
+
+  // After a write failed: true when it failed because the outputs would
+  // pass maxBytes.
+  bool limitExceeded() const;
+  // After a write failed: raises EStreamOpenError when it failed because a
+  // temporary file could not be created; returns otherwise.
+  void raiseOpenFailure() const;
+
+  // Completes every output and puts each changed header in place, all of
+  // them or, when a rename fails, none (the ones already renamed are put
+  // back). Raises ESafecallException when completing an output fails (like
+  // a write: reading the old header, writing or closing the temporary file),
+  // and EStreamOpenError when a temporary file cannot be created or the
+  // headers cannot be put in place.
+  void commit();
+
+ private:
+  wyx::platform::DirectoryLock lock_;
+  wyx::platform::native_path_t directory_;
+  std::uint64_t budget_;
+  std::vector<std::unique_ptr<HeaderOutput>> outputs_;
+};
 
 }  // namespace qirt

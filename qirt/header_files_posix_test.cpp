@@ -6,10 +6,12 @@
 #include <fstream>
 #include <random>
 
-#include "qirt/header_files.hpp"
+#include "qirt/header_files_test_support.hpp"
 
 namespace qirt {
 namespace {
+
+using testing::installHeaderFiles;
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "qirt/header_files.hpp"
+#include "qirt/header_files_test_support.hpp"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,8 @@
 
 namespace qirt {
 namespace {
+
+using testing::installHeaderFiles;
 
 namespace fs = std::filesystem;
 
@@ -55,10 +57,43 @@ TEST_F(HeaderFilesTest, WritesNewFilesExactly) {
   EXPECT_EQ((std::vector<std::string>{"a.hpp", "b.hpp"}), entries());
 }
 
-TEST_F(HeaderFilesTest, ShorterTextReplacesTheWholeFile) {
-  writeFile(dir_ / "a.hpp", std::string(10000, 'x'));
-  install(dir_, "short", "b");
-  EXPECT_EQ("short", readFile(dir_ / "a.hpp"));
+// The new text is compared with the old one as it comes; wherever they part,
+// the file ends up holding exactly the new text.
+TEST_F(HeaderFilesTest, EveryDifferenceReplacesTheWholeFile) {
+  const std::string big(3 << 20, 'x');  // past the comparison's 1 MiB pieces
+  const struct {
+    std::string old;
+    std::string text;
+  } kCases[] = {
+      {std::string(10000, 'x'), "short"},
+      {"short", std::string(10000, 'x')},
+      {"abc", "xbc"},
+      {"abc", "abd"},
+      {"abc", ""},
+      {big + "a", big + "b"},
+      {big, big + big},
+      {big + big, big},
+  };
+  for (const auto& c : kCases) {
+    writeFile(dir_ / "a.hpp", c.old);
+    install(dir_, c.text, "b");
+    EXPECT_TRUE(c.text == readFile(dir_ / "a.hpp")) << c.old.size() << " to " << c.text.size();
+    EXPECT_EQ((std::vector<std::string>{"a.hpp", "b.hpp"}), entries());
+  }
+}
+
+// The limit is on all outputs together; passing it leaves everything as it was.
+TEST_F(HeaderFilesTest, ByteLimitIsOnTheWholeSet) {
+  writeFile(dir_ / "a.hpp", "old");
+  installHeaderFiles(directory(dir_), {{"a.hpp", "12345"}, {"b.hpp", "12345"}}, 10, 5);
+  EXPECT_EQ("12345", readFile(dir_ / "a.hpp"));
+  writeFile(dir_ / "a.hpp", "old");
+  fs::remove(dir_ / "b.hpp");
+  HeaderFileSet files(directory(dir_), {"a.hpp", "b.hpp"}, 9);
+  EXPECT_EQ(wyx::oo::kStatusOk, files.output(0).writeBuffer("12345", 5));
+  EXPECT_NE(wyx::oo::kStatusOk, files.output(1).writeBuffer("12345", 5));
+  EXPECT_TRUE(files.limitExceeded());
+  EXPECT_EQ("old", readFile(dir_ / "a.hpp"));
 }
 
 TEST_F(HeaderFilesTest, UnchangedFileKeepsItsTimestamp) {

@@ -1,17 +1,11 @@
 #include "qirt/text_stream.hpp"
 
 #include "wyx/io/stream_errors.hpp"
-#include "wyx/oo/platform.hpp"
 #include "wyx/oo/safecall.hpp"
 
 namespace qirt {
 
 using wyx::oo::status_t;
-
-void TextStream::reserve(std::size_t bytes) {
-  text_.reserve(bytes);
-  wyx::platform::preferLargePages(text_.data(), text_.capacity());
-}
 
 status_t TextStream::QueryInterface(const wyx::oo::guid_t& iid, void** out) {
   const wyx::oo::interface_entry_t entries[] = {{&IStream::interfaceInfo(), this},

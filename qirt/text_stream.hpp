@@ -36,9 +36,6 @@ class TextStream : public wyx::io::IStream {
                              std::uint32_t count) override;
   wyx::oo::status_t setPosition(std::uint32_t position) override;
 
-  // Room for `bytes` of text in all, so that a text of known size is built
-  // without reallocation.
-  void reserve(std::size_t bytes);
   const std::string& text() const { return text_; }
   // Moves the collected text out; the stream is empty afterwards.
   std::string takeText() { return std::exchange(text_, std::string()); }

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <thread>
+#include <tuple>
 #include <vector>
 
 #include "system_texts.hpp"
@@ -175,6 +177,31 @@ TEST_F(KorvenTest, HeadersMatchTheGoldenFiles) {
     for (const char* header : kHeaders) {
       EXPECT_TRUE(readFile(golden / header) == readFile(dir_ / "out" / header)) << set << " " << header;
     }
+  }
+}
+
+// Two runs into one directory at the same time: the second waits for the
+// first, so the directory always holds one run's complete set.
+TEST_F(KorvenTest, ConcurrentRunsLeaveOneCompleteSet) {
+  const std::string optionsA = options("  Persistent.MaxFixedParams = 1\n  Persistent.MaxFormatParams = 5\n", "a.txt");
+  const std::string optionsB = options("  Persistent.MaxFixedParams = 2\n  Persistent.MaxFormatParams = 6\n", "b.txt");
+  std::vector<std::string> setA, setB;
+  for (auto [file, set, name] : {std::make_tuple(optionsA, &setA, "a"), std::make_tuple(optionsB, &setB, "b")}) {
+    fs::create_directories(dir_ / name);
+    run({file, utf8(dir_ / name)});
+    for (const char* header : kHeaders) set->push_back(readFile(dir_ / name / header));
+  }
+  for (int round = 0; round < 50; ++round) {
+    korven::testing::process_result_t second;
+    std::thread other([&] { second = korven::testing::runProcess(KORVEN_BINARY, {optionsB, out()}); });
+    korven::testing::process_result_t first = korven::testing::runProcess(KORVEN_BINARY, {optionsA, out()});
+    other.join();
+    ASSERT_EQ(0, first.status) << first.output;
+    ASSERT_EQ(0, second.status) << second.output;
+    std::vector<std::string> now;
+    for (const char* header : kHeaders) now.push_back(readFile(dir_ / "out" / header));
+    ASSERT_TRUE(now == setA || now == setB) << "round " << round;
+    ASSERT_EQ(3u, entries(dir_ / "out").size()) << "round " << round;
   }
 }
 

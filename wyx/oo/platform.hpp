@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -58,54 +59,111 @@ using native_path_t = std::basic_string<native_char_t>;
 native_path_t nativePath(const UnicodeString& path);
 UnicodeString fromNativePath(const native_path_t& path);
 
-// fopen of a file by name. Returns null and leaves errno set on failure.
-std::FILE* openFile(const native_path_t& path, const char* mode);
-inline std::FILE* openFile(const UnicodeString& path, const char* mode) {
-  return openFile(nativePath(path), mode);
-}
-
 // The path made absolute against the current directory, without resolving
 // links; an empty path gives the current directory.
 UnicodeString absolutePath(const UnicodeString& path);
 
 // The error code of the file call that just failed (errno on POSIX, the
-// system's own code on Windows), for systemErrorText.
+// system's own code on Windows), for systemErrorText and isMissingFile.
 int lastSystemError();
 
 // The system's text for such an error code, with trailing blanks, control
 // characters and dots removed.
 UnicodeString systemErrorText(int errorCode);
 
+// True when the error code says that the file (or a directory of its path)
+// does not exist.
+bool isMissingFile(int errorCode);
+
+// An open file: a descriptor on POSIX, a handle on Windows.
+struct native_file_t {
+  std::intptr_t value = -1;
+  bool valid() const { return value != -1; }
+};
+
+// The calls below return false on failure, with lastSystemError() telling
+// why. Interrupted system calls are repeated, never reported.
+
+// Opens an existing file for reading. With `writable`, only a file that the
+// caller could also write: a header that could not be replaced is refused
+// before anything is written.
+bool openFile(const native_path_t& path, bool writable, native_file_t* file);
+
+// Reads up to `count` bytes; `*got` is 0 at the end of the file.
+bool readFile(native_file_t file, void* buffer, std::size_t count, std::size_t* got);
+
+// Writes all `count` bytes.
+bool writeFile(native_file_t file, const void* buffer, std::size_t count);
+
+// Moves to an absolute position.
+bool seekFile(native_file_t file, std::uint64_t position);
+
+// Closes the file; false when the close reports an error, such as data that
+// could not be written. The file is closed either way.
+bool closeFile(native_file_t file);
+
 // A new file with a unique name in `directory` (which ends in the path
 // delimiter, or is empty for the current directory), created exclusively
-// and opened with mode "wb"; its name goes to `*path`. The new file takes
-// the permissions of `like` when that file exists, else the ordinary ones
-// for a new file. Returns null (errno set) when the file cannot be created
-// or `like` exists but cannot be examined; nothing is left behind then.
-std::FILE* createTempFile(const native_path_t& directory, const native_path_t& like,
-                          native_path_t* path);
+// and open for writing; its name goes to `*path`. Once renamed over `like`
+// with replaceFile, it has the permissions (Windows: attributes) that `like`
+// had; a `like` that exists but cannot be examined fails here. Nothing is
+// left behind on failure.
+bool createTempFile(const native_path_t& directory, const native_path_t& like,
+                    native_path_t* path, native_file_t* file);
 
 // Makes `link` a second name of the existing file `existing` (a hard link).
-// Returns false (errno set) where the file system has none.
+// Fails where the file system has none.
 bool linkFile(const native_path_t& existing, const native_path_t& link);
 
-// Renames `from` over `to`, replacing it atomically. Returns false (errno
-// set) on failure. Allocates nothing.
+// Renames `from` over `to`, replacing it atomically. Allocates nothing.
 bool replaceFile(const native_path_t& from, const native_path_t& to);
 
-// Removes a file; returns false when it could not be removed. Allocates
-// nothing.
+// Removes a file. Allocates nothing.
 bool removeFile(const native_path_t& path);
+// Removes a file that must not be left behind (a temporary one): a failure
+// is tried once more before it is given up.
+bool removeLeftover(const native_path_t& path);
 
-// Closes a file; returns false (errno set) when the close reports an error,
-// such as data that could not be written.
-bool closeFile(std::FILE* file);
+// Holds the exclusive lock on a directory that keeps two korven runs from
+// writing their headers into it at once; the second waits for the first.
+// Where the file system has no locks, nothing is locked.
+class DirectoryLock {
+ public:
+  DirectoryLock() = default;
+  DirectoryLock(const DirectoryLock&) = delete;
+  DirectoryLock& operator=(const DirectoryLock&) = delete;
+  ~DirectoryLock() { release(); }
 
-// A hint that `size` bytes at `data`, about to be filled front to back, are
-// best backed by large pages: a text of hundreds of megabytes then costs
-// hundreds of page faults instead of tens of thousands. Does nothing where
-// the platform offers no such thing or for small sizes.
-void preferLargePages(void* data, std::size_t size);
+  // `directory` ends in the path delimiter. False when the directory cannot
+  // be opened at all (it does not exist, or is no directory).
+  bool acquire(const native_path_t& directory);
+  void release();
+
+ private:
+  native_file_t file_;
+};
+
+// The operations that setFileFaultHook can make fail.
+enum class FileOperation {
+  kOpen,
+  kCreate,
+  kRead,
+  kWrite,
+  kSeek,
+  kClose,
+  kRename,
+  kLink,
+  kRemove,
+  kStat,
+  kLock,
+};
+
+// For tests: `hook` is asked before each file operation above; a result
+// other than 0 is taken as the error code that the system returned for it
+// (on POSIX, EINTR makes the call run again). Null, the default, injects
+// nothing. Not for use while another thread works with files.
+using file_fault_hook_t = int (*)(FileOperation operation);
+void setFileFaultHook(file_fault_hook_t hook);
 
 // Makes a write past the process's file-size limit fail like any other write
 // error instead of ending the process, so the caller can clean up.

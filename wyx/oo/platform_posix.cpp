@@ -2,7 +2,7 @@
 // the operating system directly.
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <sys/mman.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unicode/ucnv.h>
 #include <unistd.h>
@@ -103,14 +103,6 @@ native_path_t nativePath(const UnicodeString& path) { return toUtf8Escaped(path)
 
 UnicodeString fromNativePath(const native_path_t& path) { return fromUtf8Escaped(path); }
 
-std::FILE* openFile(const native_path_t& path, const char* mode) {
-  if (path.size() != std::strlen(path.c_str())) {
-    errno = EINVAL;  // an embedded NUL would silently name another file
-    return nullptr;
-  }
-  return std::fopen(path.c_str(), mode);
-}
-
 UnicodeString absolutePath(const UnicodeString& path) {
   if (!path.empty() && path[0] == kPathDelimiter) return path;
   std::string cwd;
@@ -142,57 +134,165 @@ UnicodeString systemErrorText(int errorNumber) {
   return fromUtf8(text);
 }
 
-std::FILE* createTempFile(const native_path_t& directory, const native_path_t& like,
-                          native_path_t* path) {
-  // mkstemp creates the file for the owner only; a header is an ordinary
-  // file and gets the permissions the user gave the old one, or else those
-  // the user's umask allows.
+bool isMissingFile(int errorCode) { return errorCode == ENOENT; }
+
+namespace {
+
+file_fault_hook_t faultHook = nullptr;
+
+// The error a test injects for `operation`, or 0.
+int injectedFault(FileOperation operation) { return faultHook ? faultHook(operation) : 0; }
+
+// Runs a system call that returns -1 on failure, repeating it while it is
+// interrupted. An injected fault stands in for the call's own failure.
+template <class Call>
+auto retrying(FileOperation operation, Call&& call) -> decltype(call()) {
+  for (;;) {
+    decltype(call()) result;
+    if (int fault = injectedFault(operation)) {
+      errno = fault;
+      result = -1;
+    } else {
+      result = call();
+    }
+    if (result != -1 || errno != EINTR) return result;
+  }
+}
+
+int descriptor(native_file_t file) { return static_cast<int>(file.value); }
+
+// An embedded NUL would silently name another file.
+bool isWholeName(const native_path_t& path) {
+  if (path.size() == std::strlen(path.c_str())) return true;
+  errno = EINVAL;
+  return false;
+}
+
+// Largest count handed to one read or write.
+constexpr std::size_t kMaxTransfer = std::size_t{1} << 30;
+
+}  // namespace
+
+void setFileFaultHook(file_fault_hook_t hook) { faultHook = hook; }
+
+bool openFile(const native_path_t& path, bool writable, native_file_t* file) {
+  if (!isWholeName(path)) return false;
+  const int flags = (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC;
+  const int fd = retrying(FileOperation::kOpen, [&] { return ::open(path.c_str(), flags); });
+  if (fd < 0) return false;
+  file->value = fd;
+  return true;
+}
+
+bool readFile(native_file_t file, void* buffer, std::size_t count, std::size_t* got) {
+  const std::size_t want = count < kMaxTransfer ? count : kMaxTransfer;
+  const ssize_t n =
+      retrying(FileOperation::kRead, [&] { return ::read(descriptor(file), buffer, want); });
+  if (n < 0) return false;
+  *got = static_cast<std::size_t>(n);
+  return true;
+}
+
+bool writeFile(native_file_t file, const void* buffer, std::size_t count) {
+  const char* data = static_cast<const char*>(buffer);
+  while (count > 0) {
+    const std::size_t want = count < kMaxTransfer ? count : kMaxTransfer;
+    const ssize_t n =
+        retrying(FileOperation::kWrite, [&] { return ::write(descriptor(file), data, want); });
+    if (n < 0) return false;
+    data += n;
+    count -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool seekFile(native_file_t file, std::uint64_t position) {
+  return retrying(FileOperation::kSeek, [&] {
+           return ::lseek(descriptor(file), static_cast<off_t>(position), SEEK_SET);
+         }) != -1;
+}
+
+bool closeFile(native_file_t file) {
+  // The descriptor is gone after close whatever it reports, so close is never
+  // repeated; an interrupted close has still closed.
+  const int fault = injectedFault(FileOperation::kClose);
+  int result = ::close(descriptor(file));
+  if (fault != 0) {
+    errno = fault;
+    result = -1;
+  }
+  return result == 0 || errno == EINTR;
+}
+
+bool createTempFile(const native_path_t& directory, const native_path_t& like,
+                    native_path_t* path, native_file_t* file) {
+  // A header is an ordinary file and gets the permissions the user gave the
+  // old one, or else those the user's umask allows.
   mode_t mask = umask(0);
   umask(mask);
   mode_t mode = 0666 & ~mask;
   struct stat old;
-  if (stat(like.c_str(), &old) == 0) {
+  if (retrying(FileOperation::kStat, [&] { return ::stat(like.c_str(), &old); }) == 0) {
     mode = old.st_mode & 07777;
   } else if (errno != ENOENT) {
-    return nullptr;
+    return false;
   }
-  std::string name = directory + ".korven-XXXXXX";
-  int fd = mkstemp(name.data());
-  if (fd < 0) return nullptr;
-  std::FILE* file = fchmod(fd, mode) == 0 ? fdopen(fd, "wb") : nullptr;
-  if (file == nullptr) {
-    int saved = errno;
-    close(fd);
-    unlink(name.c_str());
+  const native_path_t pattern = directory + ".korven-XXXXXX";
+  native_path_t name;
+  const int fd = retrying(FileOperation::kCreate, [&] {
+    name = pattern;
+    return mkostemp(name.data(), O_CLOEXEC);
+  });
+  if (fd < 0) return false;
+  // mkostemp creates the file for the owner only.
+  if (retrying(FileOperation::kCreate, [&] { return ::fchmod(fd, mode); }) != 0) {
+    const int saved = errno;
+    ::close(fd);
+    ::unlink(name.c_str());
     errno = saved;
-    return nullptr;
+    return false;
   }
   *path = std::move(name);  // a move: nothing to allocate
-  return file;
+  file->value = fd;
+  return true;
 }
 
+bool removeLeftover(const native_path_t& path) { return removeFile(path) || removeFile(path); }
+
 bool linkFile(const native_path_t& existing, const native_path_t& link) {
-  return ::link(existing.c_str(), link.c_str()) == 0;
+  return retrying(FileOperation::kLink, [&] { return ::link(existing.c_str(), link.c_str()); }) ==
+         0;
 }
 
 bool replaceFile(const native_path_t& from, const native_path_t& to) {
-  return std::rename(from.c_str(), to.c_str()) == 0;
+  return retrying(FileOperation::kRename,
+                  [&] { return std::rename(from.c_str(), to.c_str()); }) == 0;
 }
 
-bool removeFile(const native_path_t& path) { return unlink(path.c_str()) == 0; }
+bool removeFile(const native_path_t& path) {
+  return retrying(FileOperation::kRemove, [&] { return ::unlink(path.c_str()); }) == 0;
+}
 
-bool closeFile(std::FILE* file) { return std::fclose(file) == 0; }
+// The lock is on the directory itself, so no lock file ever shows in it.
+bool DirectoryLock::acquire(const native_path_t& directory) {
+  release();
+  const char* name = directory.empty() ? "." : directory.c_str();
+  if (!isWholeName(directory)) return false;
+  const int fd = retrying(FileOperation::kOpen,
+                          [&] { return ::open(name, O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+  if (fd < 0) return false;
+  file_.value = fd;
+  // A file system without locks (some network ones) leaves the run unlocked.
+  retrying(FileOperation::kLock, [&] { return ::flock(fd, LOCK_EX); });
+  return true;
+}
+
+void DirectoryLock::release() {
+  if (!file_.valid()) return;
+  ::close(descriptor(file_));  // which also ends the lock
+  file_ = native_file_t();
+}
 
 void reportFileSizeLimitAsError() { std::signal(SIGXFSZ, SIG_IGN); }
-
-void preferLargePages(void* data, std::size_t size) {
-  constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
-  if (size < 4 * kLargePage) return;
-  // Only whole large pages inside the block can be advised.
-  std::uintptr_t begin = reinterpret_cast<std::uintptr_t>(data);
-  std::uintptr_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
-  std::uintptr_t last = (begin + size) & ~(kLargePage - 1);
-  if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-}
 
 }  // namespace wyx::platform

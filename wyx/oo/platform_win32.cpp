@@ -1,6 +1,5 @@
 // The Windows side of the platform layer: the only library file that talks
 // to the operating system directly there.
-#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
@@ -137,19 +136,6 @@ UnicodeString fromNativePath(const native_path_t& path) {
   return UnicodeString(path.begin(), path.end());
 }
 
-std::FILE* openFile(const native_path_t& path, const char* mode) {
-  if (path.size() != std::wcslen(path.c_str())) {
-    errno = EINVAL;  // an embedded NUL would silently name another file
-    SetLastError(ERROR_INVALID_NAME);
-    return nullptr;
-  }
-  wchar_t wideMode[8] = {};
-  for (std::size_t i = 0; i + 1 < sizeof wideMode / sizeof wideMode[0] && mode[i] != '\0'; ++i) {
-    wideMode[i] = static_cast<wchar_t>(mode[i]);
-  }
-  return _wfopen(path.c_str(), wideMode);
-}
-
 UnicodeString absolutePath(const UnicodeString& path) {
   const wchar_t* name = path.empty() ? L"." : wide(path);
   DWORD size = GetFullPathNameW(name, 0, nullptr, nullptr);
@@ -179,52 +165,120 @@ UnicodeString systemErrorText(int errorCode) {
   return result;
 }
 
-std::FILE* createTempFile(const native_path_t& directory, const native_path_t& like,
-                          native_path_t* path) {
+bool isMissingFile(int errorCode) { return isMissing(static_cast<DWORD>(errorCode)); }
+
+namespace {
+
+file_fault_hook_t faultHook = nullptr;
+
+// True when a test makes `operation` fail; the error is then set as the
+// system would have set it.
+bool faulted(FileOperation operation) {
+  const int fault = faultHook ? faultHook(operation) : 0;
+  if (fault != 0) SetLastError(static_cast<DWORD>(fault));
+  return fault != 0;
+}
+
+HANDLE handleOf(native_file_t file) { return reinterpret_cast<HANDLE>(file.value); }
+
+// An embedded NUL would silently name another file.
+bool isWholeName(const native_path_t& path) {
+  if (path.size() == std::wcslen(path.c_str())) return true;
+  SetLastError(ERROR_INVALID_NAME);
+  return false;
+}
+
+constexpr DWORD kMaxTransfer = DWORD{1} << 30;
+
+}  // namespace
+
+void setFileFaultHook(file_fault_hook_t hook) { faultHook = hook; }
+
+bool openFile(const native_path_t& path, bool writable, native_file_t* file) {
+  if (!isWholeName(path) || faulted(FileOperation::kOpen)) return false;
+  const DWORD access = GENERIC_READ | (writable ? GENERIC_WRITE : 0);
+  HANDLE handle = CreateFileW(path.c_str(), access,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  file->value = reinterpret_cast<std::intptr_t>(handle);
+  return true;
+}
+
+bool readFile(native_file_t file, void* buffer, std::size_t count, std::size_t* got) {
+  if (faulted(FileOperation::kRead)) return false;
+  DWORD n = 0;
+  const DWORD want = count < kMaxTransfer ? static_cast<DWORD>(count) : kMaxTransfer;
+  if (!ReadFile(handleOf(file), buffer, want, &n, nullptr)) return false;
+  *got = n;
+  return true;
+}
+
+bool writeFile(native_file_t file, const void* buffer, std::size_t count) {
+  const char* data = static_cast<const char*>(buffer);
+  while (count > 0) {
+    if (faulted(FileOperation::kWrite)) return false;
+    DWORD n = 0;
+    const DWORD want = count < kMaxTransfer ? static_cast<DWORD>(count) : kMaxTransfer;
+    if (!WriteFile(handleOf(file), data, want, &n, nullptr)) return false;
+    data += n;
+    count -= n;
+  }
+  return true;
+}
+
+bool seekFile(native_file_t file, std::uint64_t position) {
+  if (faulted(FileOperation::kSeek)) return false;
+  LARGE_INTEGER distance;
+  distance.QuadPart = static_cast<LONGLONG>(position);
+  return SetFilePointerEx(handleOf(file), distance, nullptr, FILE_BEGIN) != 0;
+}
+
+bool closeFile(native_file_t file) {
+  const bool fault = faulted(FileOperation::kClose);
+  const bool closed = CloseHandle(handleOf(file)) != 0;
+  return closed && !fault;
+}
+
+bool createTempFile(const native_path_t& directory, const native_path_t& like,
+                    native_path_t* path, native_file_t* file) {
   // The attributes of `like` travel with replaceFile; only a `like` that
   // cannot even be examined stops us here.
-  if (!like.empty() && GetFileAttributesW(like.c_str()) == INVALID_FILE_ATTRIBUTES &&
-      !isMissing(GetLastError())) {
-    errno = EACCES;
-    return nullptr;
+  if (faulted(FileOperation::kStat) ||
+      (GetFileAttributesW(like.c_str()) == INVALID_FILE_ATTRIBUTES && !isMissing(GetLastError()))) {
+    return false;
   }
   static const wchar_t kLetters[] = L"abcdefghijklmnopqrstuvwxyz0123456789";
-  std::uint64_t seed = (std::uint64_t{GetCurrentProcessId()} << 32) ^ GetTickCount64();
+  std::uint64_t seed = (std::uint64_t{GetCurrentProcessId()} << 32) ^ GetTickCount64() ^
+                       reinterpret_cast<std::uintptr_t>(path);
   for (int attempt = 0; attempt < 100; ++attempt) {
     native_path_t name = directory + L".korven-";
-    seed = seed * 6364136223846793005u + 1442695040888963407u + static_cast<unsigned>(attempt);
+    seed = seed * 6364136223846793005u + 1442695040888963407u;
     for (int i = 0; i < 6; ++i) name += kLetters[(seed >> (10 + 5 * i)) % 36];
+    if (faulted(FileOperation::kCreate)) return false;
     HANDLE handle = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
       if (GetLastError() == ERROR_FILE_EXISTS) continue;
-      errno = isMissing(GetLastError()) ? ENOENT : EACCES;
-      return nullptr;
-    }
-    const int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_WRONLY | _O_BINARY);
-    std::FILE* file = fd >= 0 ? _fdopen(fd, "wb") : nullptr;
-    if (file == nullptr) {
-      if (fd >= 0) {
-        _close(fd);
-      } else {
-        CloseHandle(handle);
-      }
-      DeleteFileW(name.c_str());
-      errno = ENOMEM;
-      return nullptr;
+      return false;
     }
     *path = std::move(name);  // a move: nothing to allocate
-    return file;
+    file->value = reinterpret_cast<std::intptr_t>(handle);
+    return true;
   }
-  errno = EEXIST;
-  return nullptr;
+  SetLastError(ERROR_FILE_EXISTS);
+  return false;
 }
 
+bool removeLeftover(const native_path_t& path) { return removeFile(path) || removeFile(path); }
+
 bool linkFile(const native_path_t& existing, const native_path_t& link) {
-  return CreateHardLinkW(link.c_str(), existing.c_str(), nullptr) != 0;
+  return !faulted(FileOperation::kLink) &&
+         CreateHardLinkW(link.c_str(), existing.c_str(), nullptr) != 0;
 }
 
 bool replaceFile(const native_path_t& from, const native_path_t& to) {
+  if (faulted(FileOperation::kRename)) return false;
   // The replacement takes the attributes of the file it replaces (read-only,
   // hidden), as a rename keeps permissions elsewhere.
   const DWORD attributes = GetFileAttributesW(to.c_str());
@@ -236,13 +290,46 @@ bool replaceFile(const native_path_t& from, const native_path_t& to) {
 }
 
 bool removeFile(const native_path_t& path) {
+  if (faulted(FileOperation::kRemove)) return false;
   return withoutReadOnly(path.c_str(), [&] { return DeleteFileW(path.c_str()) != 0; });
 }
 
-bool closeFile(std::FILE* file) { return std::fclose(file) == 0; }
+// Windows locks files, not directories: the lock is a hidden file that is
+// open exclusively while a run writes and disappears when it is closed,
+// also when the run ends abruptly.
+bool DirectoryLock::acquire(const native_path_t& directory) {
+  release();
+  if (!isWholeName(directory)) return false;
+  const native_path_t name = directory + L".korven-lock";
+  // A lock file that is being deleted refuses access for a moment; a
+  // directory that refuses it for good is left unlocked.
+  int denials = 0;
+  for (;;) {
+    if (faulted(FileOperation::kLock)) return true;  // as where there are no locks
+    HANDLE handle = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
+                                nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+      file_.value = reinterpret_cast<std::intptr_t>(handle);
+      return true;
+    }
+    const DWORD error = GetLastError();
+    if (error == ERROR_ACCESS_DENIED && ++denials > 100) return true;
+    if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) {
+      // No directory at all, or one where nothing can be created: there is
+      // nothing to protect (the write fails on its own).
+      return !isMissing(error);
+    }
+    Sleep(10);
+  }
+}
+
+void DirectoryLock::release() {
+  if (!file_.valid()) return;
+  CloseHandle(handleOf(file_));
+  file_ = native_file_t();
+}
 
 void reportFileSizeLimitAsError() {}
-
-void preferLargePages(void*, std::size_t) {}
 
 }  // namespace wyx::platform

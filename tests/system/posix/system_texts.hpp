@@ -3,6 +3,8 @@
 // one on the include path.
 #pragma once
 
+#include <cerrno>
+
 namespace korven::testing {
 
 // The system's texts for a file that is missing and for a directory opened
@@ -14,6 +16,10 @@ inline constexpr char kTextLineEnd[] = "\n";
 // The path delimiter, and whether file names are bytes (not UTF-16).
 inline constexpr char kPathDelimiter[] = "/";
 inline constexpr bool kPathsAreBytes = true;
+// Errors that a file operation can fail with (Windows: a write fault and a
+// full disk), and the one that only interrupts it (none on Windows).
+inline constexpr int kFileErrors[] = {EIO, ENOSPC, EINTR};
+inline constexpr int kInterruptedError = EINTR;
 // Whether a child process can be given a file-size limit.
 inline constexpr bool kFileSizeLimitSupported = true;
 

@@ -15,6 +15,10 @@ inline constexpr char kTextLineEnd[] = "\r\n";
 // The path delimiter, and whether file names are bytes (not UTF-16).
 inline constexpr char kPathDelimiter[] = "\\";
 inline constexpr bool kPathsAreBytes = false;
+// Errors that a file operation can fail with (Windows: a write fault and a
+// full disk), and the one that only interrupts it (none on Windows).
+inline constexpr int kFileErrors[] = {29, 112};
+inline constexpr int kInterruptedError = -1;
 // Whether a child process can be given a file-size limit.
 inline constexpr bool kFileSizeLimitSupported = false;
 
