@@ -4,7 +4,7 @@ GENERATOR ?= Ninja
 CMAKE_FLAGS ?=
 JOBS ?= 2
 
-.PHONY: all build run test asan bench package windows package-windows clean
+.PHONY: all build run test asan bench fuzz package windows package-windows clean
 
 all: build
 
@@ -33,6 +33,15 @@ asan:
 bench:
 	cmake -S . -B build-bench -G $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DKORVEN_BUILD_TESTS=OFF -DKORVEN_BUILD_BENCH=ON
 	cmake --build build-bench -j $(JOBS)
+
+# The libFuzzer targets (clang), each run for FUZZ_SECONDS on a copy of its
+# seed corpus; `make test` replays the seeds alone in every build.
+FUZZ_SECONDS ?= 60
+fuzz:
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DKORVEN_BUILD_FUZZ=ON -DKORVEN_BUILD_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build build-fuzz -j $(JOBS)
+	FUZZ_SECONDS=$(FUZZ_SECONDS) bash fuzz/run.sh build-fuzz
 
 # A Debian package with the binary, the manual page and the CMake package files.
 package: build

@@ -3,6 +3,7 @@
 // and the settings must stay usable either way.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 
 #include "persist/wyxPersistUtils.hpp"
 #include "qirt/formatheadersettings.hpp"
@@ -22,6 +23,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const wyx::oo::Exception&) {
   }
   // Every name read costs the file at least two bytes.
-  if (settings.getFormatNames().count() > 14 + size / 2) __builtin_trap();
+  if (settings.getFormatNames().count() > 14 + size / 2) std::abort();
   return 0;
 }

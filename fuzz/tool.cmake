@@ -1,12 +1,18 @@
-# Fuzz targets of the template engine and the format library. The engine's
-# sources are compiled once more with the sanitizers and coverage, so the
-# fuzzer sees inside them; the regular wyx_tool stays uninstrumented.
-get_target_property(_tool_sources wyx_tool SOURCES)
-get_target_property(_tool_dir wyx_tool SOURCE_DIR)
-list(TRANSFORM _tool_sources PREPEND "${_tool_dir}/")
-add_library(wyx_tool_fuzzing STATIC ${_tool_sources})
-target_compile_options(wyx_tool_fuzzing PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
-target_link_libraries(wyx_tool_fuzzing PUBLIC wyx_io)
+# Fuzz targets of the template engine and the format library. For libFuzzer
+# the engine's sources are compiled once more with the sanitizers and
+# coverage, so the fuzzer sees inside them; the regular wyx_tool stays
+# uninstrumented.
+if(KORVEN_BUILD_FUZZ)
+  get_target_property(_tool_sources wyx_tool SOURCES)
+  get_target_property(_tool_dir wyx_tool SOURCE_DIR)
+  list(TRANSFORM _tool_sources PREPEND "${_tool_dir}/")
+  add_library(wyx_tool_fuzzing STATIC ${_tool_sources})
+  target_compile_options(wyx_tool_fuzzing PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
+  target_link_libraries(wyx_tool_fuzzing PUBLIC wyx_io)
+  set(_tool_lib wyx_tool_fuzzing)
+else()
+  set(_tool_lib wyx_tool)
+endif()
 
-korven_fuzzer(template_fuzzer SOURCES template_fuzzer.cpp LIBS wyx_tool_fuzzing)
-korven_fuzzer(format_value_fuzzer SOURCES format_value_fuzzer.cpp LIBS wyx_tool_fuzzing)
+korven_fuzzer(template_fuzzer SOURCES template_fuzzer.cpp LIBS ${_tool_lib})
+korven_fuzzer(format_value_fuzzer SOURCES format_value_fuzzer.cpp LIBS ${_tool_lib})
