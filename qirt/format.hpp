@@ -76,17 +76,17 @@ enum FormatErrorKind {
 // and NUL-terminated, never null; they live only while the handler runs.
 struct format_error_t {
   FormatErrorKind kind;
-  const char* family;     // "printf", "wprintf", "scanf" or "wscanf"
-  const char* format;     // the whole format, "" for a null format
-  unsigned argument;      // 1-based position of the argument, 0 for none
-  unsigned argumentCount; // number of arguments passed
-  const char* specifier;  // the specifier as written, "" for none
-  const char* wanted;     // the type the specifier wants, "" for none
-  const char* given;      // the type passed, "" for none
-  const char* file;       // file, line and function of the call in the
-  int line;               // debug variant; "" and 0 otherwise
+  const char* family;      // "printf", "wprintf", "scanf" or "wscanf"
+  const char* format;      // the whole format, "" for a null format
+  unsigned argument;       // 1-based position of the argument, 0 for none
+  unsigned argumentCount;  // number of arguments passed
+  const char* specifier;   // the specifier as written, "" for none
+  const char* wanted;      // the type the specifier wants, "" for none
+  const char* given;       // the type passed, "" for none
+  const char* file;        // file, line and function of the call in the
+  int line;                // debug variant; "" and 0 otherwise
   const char* function;
-  const char* message;    // the whole message, as EFormatError::what()
+  const char* message;  // the whole message, as EFormatError::what()
 };
 
 // Thrown for a mismatch unless a handler is installed. what() is, e.g.,
@@ -145,26 +145,22 @@ void verifyFormat(FormatFamily family, FormatDialect dialect, const wchar_t* for
 // identifiers, see TypeID; null when count is 0). `file`, `line` and
 // `function` name the call in messages; null leaves them out.
 inline void verifyPrintfFormatString(const char* format, const unsigned* types, unsigned count,
-                                     const char* file = 0, int line = 0,
-                                     const char* function = 0) {
+                                     const char* file = 0, int line = 0, const char* function = 0) {
   detail::verifyFormat(detail::kFamilyPrintf, kFormatDialect, format, types, count, file, line,
                        function);
 }
-inline void verifyPrintfFormatString(const wchar_t* format, const unsigned* types,
-                                     unsigned count, const char* file = 0, int line = 0,
-                                     const char* function = 0) {
+inline void verifyPrintfFormatString(const wchar_t* format, const unsigned* types, unsigned count,
+                                     const char* file = 0, int line = 0, const char* function = 0) {
   detail::verifyFormat(detail::kFamilyPrintf, kFormatDialect, format, types, count, file, line,
                        function);
 }
 inline void verifyScanfFormatString(const char* format, const unsigned* types, unsigned count,
-                                    const char* file = 0, int line = 0,
-                                    const char* function = 0) {
+                                    const char* file = 0, int line = 0, const char* function = 0) {
   detail::verifyFormat(detail::kFamilyScanf, kFormatDialect, format, types, count, file, line,
                        function);
 }
 inline void verifyScanfFormatString(const wchar_t* format, const unsigned* types, unsigned count,
-                                    const char* file = 0, int line = 0,
-                                    const char* function = 0) {
+                                    const char* file = 0, int line = 0, const char* function = 0) {
   detail::verifyFormat(detail::kFamilyScanf, kFormatDialect, format, types, count, file, line,
                        function);
 }

@@ -66,7 +66,10 @@ struct wrong_call_t {
   int line;
 };
 // The call comes first, on the line that __LINE__ names with every compiler.
-#define WRONG(call, message) {[] { call; }, message, __LINE__}
+#define WRONG(call, message)        \
+  {                                 \
+    [] { call; }, message, __LINE__ \
+  }
 
 int handledErrors = 0;
 void countError(const qirt::format_error_t&) { ++handledErrors; }
@@ -86,6 +89,8 @@ std::string withCallSite(const char* message, int line) {
 
 namespace {
 
+// The call stays on the line of its WRONG, which __LINE__ names.
+// clang-format off
 const wrong_call_t kWrongCalls[] = {
     WRONG(printf("%d items", text),
           R"(printf format "%d items": argument 1 is const char*, but %d wants int)"),
@@ -180,6 +185,7 @@ const wrong_call_t kWrongCalls[] = {
     WRONG(swscanf(L"x", L"%ls", buffer),
           R"(wscanf format "%ls": argument 1 is char*, but %ls wants wchar_t*)"),
 };
+// clang-format on
 
 // One name per build of this file, so that CTest tells them apart.
 #ifdef QIRT_FORMAT_CHECK_DEBUG

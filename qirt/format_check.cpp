@@ -89,8 +89,8 @@ bool Checker<CharT>::checkCode(const FormatScanner<CharT>& scanner, std::uint32_
   if (!star && code != wyx::tool::kSpecifierInvalid) {
     const bool scanSet = (code & kAttrScanSet) != 0;
     const unsigned letter = scanSet ? '[' : static_cast<unsigned>(scanner.position()[-1]);
-    want = wantOf(call_.family, call_.dialect, call_.wide, letter,
-                  wyx::tool::specifierModifier(code));
+    want =
+        wantOf(call_.family, call_.dialect, call_.wide, letter, wyx::tool::specifierModifier(code));
   }
   if (code == wyx::tool::kSpecifierInvalid || want.kind == WantKind::kInvalid) {
     problem_t problem;

@@ -47,10 +47,11 @@ TEST(TypeIDTest, NamesWhatTheCLibraryReceives) {
   EXPECT_EQ(kTypeChar | kTypePointer | kTypeConstTarget, (TypeID<const char*, const char*>::value));
   EXPECT_EQ(kTypeChar | kTypePointer, (TypeID<char[4], const char*>::value));
   EXPECT_EQ(kTypeWchar | kTypePointer | kTypeConstTarget,
-            (TypeID<const wchar_t (&)[3], const wchar_t*>::value));
+            (TypeID<const wchar_t(&)[3], const wchar_t*>::value));
   EXPECT_EQ(kTypeVoidPointer | kTypePointer, (TypeID<void**, const char*>::value));
   EXPECT_EQ(kTypeObject | kTypePointer, (TypeID<char**, const char*>::value));
-  EXPECT_EQ(kTypeObject | kTypePointer | kTypeConstTarget, (TypeID<const Plain*, const char*>::value));
+  EXPECT_EQ(kTypeObject | kTypePointer | kTypeConstTarget,
+            (TypeID<const Plain*, const char*>::value));
   EXPECT_EQ(kTypeFunction | kTypePointer, (TypeID<int (*)(int), const char*>::value));
   EXPECT_EQ(kTypeNullptr, (TypeID<std::nullptr_t, const char*>::value));
   EXPECT_EQ(kTypeClass, (TypeID<std::string, const char*>::value));
@@ -89,11 +90,11 @@ TEST(FormatCheckTest, CorrectCallsPass) {
   EXPECT_EQ(kOk, printfCheck("%ls %lc %S %C", L"w", L'w', L"w", L'w'));
   EXPECT_EQ(kOk, printfCheck("no conversions at all, 100%%"));
   EXPECT_EQ(kOk, printfCheck(L"%d %ls %lc %f", 1, L"w", L'w', d));
-  EXPECT_EQ(kOk, scanfCheck("%d %hd %hhd %ld %lld %u %x %zu %jd %td", &i, &s, &sc, &l, &ll, &i,
-                            &i, &z, &j, &t));
+  EXPECT_EQ(kOk, scanfCheck("%d %hd %hhd %ld %lld %u %x %zu %jd %td", &i, &s, &sc, &l, &ll, &i, &i,
+                            &z, &j, &t));
   EXPECT_EQ(kOk, scanfCheck("%f %lf %Lf %e %g %a", &f, &d, &ld, &f, &f, &f));
-  EXPECT_EQ(kOk, scanfCheck("%7s %c %3c %[a-z] %[^]] %p %n", buffer, buffer, buffer, buffer,
-                            buffer, &vp, &i));
+  EXPECT_EQ(kOk, scanfCheck("%7s %c %3c %[a-z] %[^]] %p %n", buffer, buffer, buffer, buffer, buffer,
+                            &vp, &i));
   EXPECT_EQ(kOk, scanfCheck("%*d %*s %d %*[^\n]", &i));
   wchar_t wide[4] = {};
   EXPECT_EQ(kOk, scanfCheck(L"%d %ls %lc", &i, wide, wide));
@@ -119,7 +120,8 @@ TEST(FormatCheckTest, WrongCallsAreCaught) {
       {printfCheck("%s", 42), R"(printf format "%s": argument 1 is int, but %s wants char*)"},
       {printfCheck("%s", str),
        R"(printf format "%s": argument 1 is a class object, but %s wants char*)"},
-      {printfCheck("%lld", i), R"(printf format "%lld": argument 1 is int, but %lld wants long long)"},
+      {printfCheck("%lld", i),
+       R"(printf format "%lld": argument 1 is int, but %lld wants long long)"},
       {printfCheck("%f", i), R"(printf format "%f": argument 1 is int, but %f wants double)"},
       {printfCheck("%Lf", 1.0f),
        sizeof(long double) == sizeof(double)
@@ -144,10 +146,14 @@ TEST(FormatCheckTest, WrongCallsAreCaught) {
       {printfCheck("50% off"),
        R"(printf format "50% off": argument 1 is missing: % o wants unsigned int, but the call passes no arguments)"},
       {printfCheck("%"), R"(printf format "%": % at character 1 is not a valid specifier)"},
-      {printfCheck("%hf", d), R"(printf format "%hf": %hf at character 1 is not a valid specifier)"},
-      {printfCheck("%lp", text), R"(printf format "%lp": %lp at character 1 is not a valid specifier)"},
-      {printfCheck("%Ld", i), R"(printf format "%Ld": %Ld at character 1 is not a valid specifier)"},
-      {printfCheck("%5-d", i), R"(printf format "%5-d": %5- at character 1 is not a valid specifier)"},
+      {printfCheck("%hf", d),
+       R"(printf format "%hf": %hf at character 1 is not a valid specifier)"},
+      {printfCheck("%lp", text),
+       R"(printf format "%lp": %lp at character 1 is not a valid specifier)"},
+      {printfCheck("%Ld", i),
+       R"(printf format "%Ld": %Ld at character 1 is not a valid specifier)"},
+      {printfCheck("%5-d", i),
+       R"(printf format "%5-d": %5- at character 1 is not a valid specifier)"},
       {printfCheck("%.5.3f", d),
        R"(printf format "%.5.3f": %.5. at character 1 is not a valid specifier)"},
       {printfCheck("%d\n%\xe4", i),
@@ -162,19 +168,25 @@ TEST(FormatCheckTest, WrongCallsAreCaught) {
       {scanfCheck("%hhd", &b),
        R"(scanf format "%hhd": argument 1 is bool*, but %hhd wants signed char*)"},
       {scanfCheck("%f", &d), R"(scanf format "%f": argument 1 is double*, but %f wants float*)"},
-      {scanfCheck("%ld", &i), sizeof(long) == sizeof(int)
-                                  ? "ok"
-                                  : R"(scanf format "%ld": argument 1 is int*, but %ld wants long*)"},
-      {scanfCheck("%s", text), R"(scanf format "%s": argument 1 is const char*, but %s wants char*)"},
+      {scanfCheck("%ld", &i),
+       sizeof(long) == sizeof(int)
+           ? "ok"
+           : R"(scanf format "%ld": argument 1 is int*, but %ld wants long*)"},
+      {scanfCheck("%s", text),
+       R"(scanf format "%s": argument 1 is const char*, but %s wants char*)"},
       {scanfCheck("%s", &buffer),
        R"(scanf format "%s": argument 1 is an object pointer, but %s wants char*)"},
       {scanfCheck("%p", &l), R"(scanf format "%p": argument 1 is long*, but %p wants void**)"},
       {scanfCheck("%*d %d"),
        R"(scanf format "%*d %d": argument 1 is missing: %d wants int*, but the call passes no arguments)"},
-      {scanfCheck("%5*d", &i), R"(scanf format "%5*d": %5* at character 1 is not a valid specifier)"},
-      {scanfCheck("%.2f", &d), R"(scanf format "%.2f": %. at character 1 is not a valid specifier)"},
-      {scanfCheck("%[a-z", buffer), R"(scanf format "%[a-z": %[a-z at character 1 is not a valid specifier)"},
-      {scanfCheck(L"%ls", buffer), R"(wscanf format "%ls": argument 1 is char*, but %ls wants wchar_t*)"},
+      {scanfCheck("%5*d", &i),
+       R"(scanf format "%5*d": %5* at character 1 is not a valid specifier)"},
+      {scanfCheck("%.2f", &d),
+       R"(scanf format "%.2f": %. at character 1 is not a valid specifier)"},
+      {scanfCheck("%[a-z", buffer),
+       R"(scanf format "%[a-z": %[a-z at character 1 is not a valid specifier)"},
+      {scanfCheck(L"%ls", buffer),
+       R"(wscanf format "%ls": argument 1 is char*, but %ls wants wchar_t*)"},
   };
   for (const Case& c : kCases) EXPECT_EQ(c.expected, c.actual);
 }
@@ -185,35 +197,41 @@ TEST(FormatCheckTest, DialectOfTheBuild) {
   const bool microsoft = kFormatDialect == kFormatDialectMicrosoft;
   long long ll = 0;
   // Argument positions.
-  EXPECT_EQ(posix ? "ok"
-                  : R"(printf format "%2$s %1$d": %2$s at character 1 names an argument position, which this C library does not support)",
-            printfCheck("%2$s %1$d", 1, "x"));
+  EXPECT_EQ(
+      posix
+          ? "ok"
+          : R"(printf format "%2$s %1$d": %2$s at character 1 names an argument position, which this C library does not support)",
+      printfCheck("%2$s %1$d", 1, "x"));
   if (posix) {
     EXPECT_EQ("ok", printfCheck("%1$*2$.*3$f|%1$f", 1.0, 5, 2));
     char text[4];
     int i = 0;
     EXPECT_EQ("ok", scanfCheck("%2$d %1$s %*d", text, &i));
-    EXPECT_EQ(R"(printf format "%2$s": argument 1 is int, but no specifier takes it, so the C library cannot pass over it)",
-              printfCheck("%2$s", 1, "x"));
-    EXPECT_EQ(R"(printf format "%1$d %d": %d at character 6 names no argument position, but an earlier specifier does)",
-              printfCheck("%1$d %d", 1, 2));
-    EXPECT_EQ(R"(printf format "%d %1$d": %1$d at character 4 names an argument position, but an earlier specifier does not)",
-              printfCheck("%d %1$d", 1));
+    EXPECT_EQ(
+        R"(printf format "%2$s": argument 1 is int, but no specifier takes it, so the C library cannot pass over it)",
+        printfCheck("%2$s", 1, "x"));
+    EXPECT_EQ(
+        R"(printf format "%1$d %d": %d at character 6 names no argument position, but an earlier specifier does)",
+        printfCheck("%1$d %d", 1, 2));
+    EXPECT_EQ(
+        R"(printf format "%d %1$d": %1$d at character 4 names an argument position, but an earlier specifier does not)",
+        printfCheck("%d %1$d", 1));
     EXPECT_EQ(R"(printf format "%1$s %1$d": argument 1 is const char*, but %1$d wants int)",
               printfCheck("%1$s %1$d", "x"));
-    EXPECT_EQ(R"(printf format "%3$d": argument 3 is missing: %3$d wants int, but the call passes 1 argument)",
-              printfCheck("%3$d", 1));
+    EXPECT_EQ(
+        R"(printf format "%3$d": argument 3 is missing: %3$d wants int, but the call passes 1 argument)",
+        printfCheck("%3$d", 1));
   }
   // "I64": a size on Windows, a flag (locale digits) in glibc.
   EXPECT_EQ(posix ? R"(printf format "%I64d": argument 1 is long long, but %I64d wants int)" : "ok",
             printfCheck("%I64d", ll));
   // "%s" in a wide function.
-  EXPECT_EQ(microsoft ? "ok"
-                      : R"(wprintf format "%s": argument 1 is const wchar_t*, but %s wants char*)",
-            printfCheck(L"%s", L"w"));
-  EXPECT_EQ(microsoft ? R"(wprintf format "%S": argument 1 is const wchar_t*, but %S wants char*)"
-                      : "ok",
-            printfCheck(L"%S", L"w"));
+  EXPECT_EQ(
+      microsoft ? "ok" : R"(wprintf format "%s": argument 1 is const wchar_t*, but %s wants char*)",
+      printfCheck(L"%s", L"w"));
+  EXPECT_EQ(
+      microsoft ? R"(wprintf format "%S": argument 1 is const wchar_t*, but %S wants char*)" : "ok",
+      printfCheck(L"%S", L"w"));
   EXPECT_EQ(posix ? R"(printf format "%hs": %hs at character 1 is not a valid specifier)" : "ok",
             printfCheck("%hs", "x"));
   EXPECT_EQ("ok", printfCheck(L"%ls", L"w"));
@@ -233,8 +251,9 @@ TEST(FormatErrorHandlerTest, ReplacesTheExceptionAndReceivesTheFacts) {
   const unsigned types[] = {kTypeChar | kTypePointer | kTypeConstTarget};
   verifyPrintfFormatString("%d items", types, 1, "main.cpp", 12, "report");
   EXPECT_EQ(1, handlerCalls);
-  EXPECT_EQ(R"(printf format "%d items": argument 1 is const char*, but %d wants int (main.cpp:12, report))",
-            lastMessage);
+  EXPECT_EQ(
+      R"(printf format "%d items": argument 1 is const char*, but %d wants int (main.cpp:12, report))",
+      lastMessage);
   EXPECT_EQ(kFormatTypeMismatch, lastError.kind);
   EXPECT_EQ(1u, lastError.argument);
   EXPECT_EQ(1u, lastError.argumentCount);

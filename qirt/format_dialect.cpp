@@ -27,9 +27,12 @@ constexpr std::uint32_t sizeEntry(std::uint32_t sizeClass, std::uint32_t modifie
 // category "by address" where the argument is a pointer.
 constexpr std::uint32_t conversionEntry(char c, bool scan) {
   switch (c) {
-    case 'c': case 'C':
+    case 'c':
+    case 'C':
       return 0x60000 | (scan ? kByAddress : 0);
-    case 's': case 'S': case '[':
+    case 's':
+    case 'S':
+    case '[':
       return (c == '[' ? 0x70000 | kAttrScanSet : 0x60000) | kByAddress;
     case 'p':
       return 0x60300 | kByAddress;
@@ -37,7 +40,14 @@ constexpr std::uint32_t conversionEntry(char c, bool scan) {
       return 0x62100 | kByAddress;
     case 'm':
       return 0x60000;
-    case 'a': case 'A': case 'e': case 'E': case 'f': case 'F': case 'g': case 'G':
+    case 'a':
+    case 'A':
+    case 'e':
+    case 'E':
+    case 'f':
+    case 'F':
+    case 'g':
+    case 'G':
       return 0x61200 | (scan ? kByAddress : 0);
     default:  // the integer conversions
       return 0x62100 | (scan ? kByAddress : 0);
@@ -89,11 +99,22 @@ bool isCharacter(unsigned base) {
 }
 
 unsigned sizeOf(unsigned base) {
-  static const unsigned char kSizes[] = {
-      0, sizeof(bool), sizeof(char), sizeof(signed char), sizeof(unsigned char),
-      sizeof(wchar_t), sizeof(char16_t), sizeof(char32_t), sizeof(short),
-      sizeof(unsigned short), sizeof(int), sizeof(unsigned), sizeof(long),
-      sizeof(unsigned long), sizeof(long long), sizeof(unsigned long long)};
+  static const unsigned char kSizes[] = {0,
+                                         sizeof(bool),
+                                         sizeof(char),
+                                         sizeof(signed char),
+                                         sizeof(unsigned char),
+                                         sizeof(wchar_t),
+                                         sizeof(char16_t),
+                                         sizeof(char32_t),
+                                         sizeof(short),
+                                         sizeof(unsigned short),
+                                         sizeof(int),
+                                         sizeof(unsigned),
+                                         sizeof(long),
+                                         sizeof(unsigned long),
+                                         sizeof(long long),
+                                         sizeof(unsigned long long)};
   return base < sizeof kSizes ? kSizes[base] : 0;
 }
 
@@ -165,8 +186,8 @@ want_t floatWant(bool scan, std::uint32_t modifier) {
 // Whether "%c"/"%s" (or, with `other`, "%C"/"%S") with `modifier` means the
 // wide form. Returns false with *valid cleared for a size that does not
 // apply.
-bool isWideCharacter(FormatDialect dialect, bool wideFunction, bool other,
-                     std::uint32_t modifier, bool* valid) {
+bool isWideCharacter(FormatDialect dialect, bool wideFunction, bool other, std::uint32_t modifier,
+                     bool* valid) {
   using namespace wyx::tool;
   *valid = true;
   if (dialect == kFormatDialectMicrosoft) {
@@ -212,15 +233,30 @@ want_t wantOf(FormatFamily family, FormatDialect dialect, bool wide, unsigned le
               std::uint32_t modifier) {
   const bool scan = family == kFamilyScanf;
   switch (letter) {
-    case 'd': case 'i':
+    case 'd':
+    case 'i':
       return integerWant(scan, true, modifier);
-    case 'o': case 'u': case 'x': case 'X':
+    case 'o':
+    case 'u':
+    case 'x':
+    case 'X':
       return integerWant(scan, false, modifier);
     case 'n':
       return integerWant(true, true, modifier);
-    case 'a': case 'A': case 'e': case 'E': case 'f': case 'F': case 'g': case 'G':
+    case 'a':
+    case 'A':
+    case 'e':
+    case 'E':
+    case 'f':
+    case 'F':
+    case 'g':
+    case 'G':
       return floatWant(scan, modifier);
-    case 'c': case 'C': case 's': case 'S': case '[':
+    case 'c':
+    case 'C':
+    case 's':
+    case 'S':
+    case '[':
       return characterWant(dialect, scan, wide, letter, modifier);
     case 'p':
       if (modifier != wyx::tool::kModNone) return kInvalid;
@@ -270,9 +306,11 @@ bool accepts(const want_t& want, unsigned given) {
 
 std::string typeName(unsigned type) {
   static const char* const kNames[] = {
-      nullptr, "bool", "char", "signed char", "unsigned char", "wchar_t", "char16_t",
-      "char32_t", "short", "unsigned short", "int", "unsigned int", "long", "unsigned long",
-      "long long", "unsigned long long", "float", "double", "long double", "void",
+      nullptr,         "bool",           "char",        "signed char",
+      "unsigned char", "wchar_t",        "char16_t",    "char32_t",
+      "short",         "unsigned short", "int",         "unsigned int",
+      "long",          "unsigned long",  "long long",   "unsigned long long",
+      "float",         "double",         "long double", "void",
       "std::nullptr_t"};
   const unsigned base = type & kTypeBaseMask;
   const bool pointer = (type & kTypePointer) != 0;

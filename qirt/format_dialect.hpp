@@ -18,18 +18,18 @@ const std::uint32_t* formatClassTable(FormatFamily family, FormatDialect dialect
 
 // Kinds of arguments a conversion takes.
 enum class WantKind {
-  kInvalid,        // the conversion and size do not go together
-  kNothing,        // consumes no argument ("%m")
-  kInteger,        // an integer whose promoted size is `size`
-  kDouble,         // float or double (a float is promoted)
+  kInvalid,  // the conversion and size do not go together
+  kNothing,  // consumes no argument ("%m")
+  kInteger,  // an integer whose promoted size is `size`
+  kDouble,   // float or double (a float is promoted)
   kLongDouble,
-  kNarrowText,     // pointer to char, signed or unsigned char; may be const
-  kWideText,       // pointer to wchar_t; may be const
-  kPointer,        // any object pointer, or nullptr
-  kIntegerTarget,  // pointer to a non-const integer of `size` bytes
-  kRealTarget,     // pointer to a non-const `base` (float, double, long double)
-  kNarrowTarget,   // pointer to non-const char, signed or unsigned char
-  kWideTarget,     // pointer to non-const wchar_t
+  kNarrowText,         // pointer to char, signed or unsigned char; may be const
+  kWideText,           // pointer to wchar_t; may be const
+  kPointer,            // any object pointer, or nullptr
+  kIntegerTarget,      // pointer to a non-const integer of `size` bytes
+  kRealTarget,         // pointer to a non-const `base` (float, double, long double)
+  kNarrowTarget,       // pointer to non-const char, signed or unsigned char
+  kWideTarget,         // pointer to non-const wchar_t
   kVoidPointerTarget,  // void**
 };
 

@@ -25,13 +25,13 @@ struct call_t {
 // What is wrong with it.
 struct problem_t {
   FormatErrorKind kind = kFormatMalformed;
-  unsigned argument = 0;    // 1-based, 0 for none
-  std::size_t offset = 0;   // of the specifier in the format, in characters
-  std::string specifier;    // UTF-8
+  unsigned argument = 0;   // 1-based, 0 for none
+  std::size_t offset = 0;  // of the specifier in the format, in characters
+  std::string specifier;   // UTF-8
   const char* wanted = "";
-  bool star = false;        // the argument is a '*' width or precision
-  bool positioned = false;  // kFormatPositions: the specifier names a position
-  bool unsupported = false; // kFormatPositions: the C library has none
+  bool star = false;         // the argument is a '*' width or precision
+  bool positioned = false;   // kFormatPositions: the specifier names a position
+  bool unsupported = false;  // kFormatPositions: the C library has none
 };
 
 // UTF-8 of a stretch of format text; a wide one is decoded as UTF-16 or

@@ -92,8 +92,8 @@ struct ScalarTypeID<T, true> : BaseTypeID<typename std::underlying_type<T>::type
 template <typename T, bool = std::is_function<T>::value>
 struct TargetTypeID {
   static const unsigned base = ScalarTypeID<typename std::remove_cv<T>::type>::value;
-  static const unsigned value = (base == kTypeClass ? kTypeObject : base) |
-                                (std::is_const<T>::value ? kTypeConstTarget : 0u);
+  static const unsigned value =
+      (base == kTypeClass ? kTypeObject : base) | (std::is_const<T>::value ? kTypeConstTarget : 0u);
 };
 template <typename T>
 struct TargetTypeID<T, true> {

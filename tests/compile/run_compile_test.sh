@@ -24,7 +24,7 @@ done
 
 for define in "" -DQIRT_FORMAT_CHECK; do
   # shellcheck disable=SC2086
-  "$cc" -std=c99 -Wall -Wextra -Werror $define -I"$work/gen" "$src/c_include.c" -o "$work/c_include"
+  "$cc" -std=c99 -Wall -Wextra -Werror $define -I"$src/include" -I"$work/gen" "$src/c_include.c" -o "$work/c_include"
   "$work/c_include"
 done
 echo "C: compiled and ran"
