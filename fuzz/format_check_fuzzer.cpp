@@ -46,8 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       wide += static_cast<wchar_t>(static_cast<unsigned char>(format[i]) |
                                    (static_cast<unsigned char>(format[i + 1]) << 8));
     }
-    qirt::detail::verifyFormat(family, dialect, wide.c_str(), types.data(), count, "f.cpp", 1,
-                               "f");
+    qirt::detail::verifyFormat(family, dialect, wide.c_str(), types.data(), count, "f.cpp", 1, "f");
   } else {
     qirt::detail::verifyFormat(family, dialect, format.c_str(), types.data(), count, nullptr, 0,
                                nullptr);

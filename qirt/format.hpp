@@ -12,14 +12,19 @@
 // translation unit calls, chosen here and only here:
 //  - POSIX C libraries (glibc and the like): C99/C11 with "%n$" argument
 //    positions; "%s" wants char* and "%ls" (or "%S") wchar_t*, in the narrow
-//    and the wide functions alike.
-//  - MinGW-w64 with __USE_MINGW_ANSI_STDIO (always on in C++, as libstdc++
-//    switches it on; the narrow and the wide functions then both go to
-//    MinGW's own C99 implementation): as above, plus "I32"/"I64" sizes and
-//    "%hs", but without argument positions, which it prints as text.
+//    and the wide functions alike; "'" and "I" are flags, "%m" takes nothing.
+//  - MinGW-w64 with __USE_MINGW_ANSI_STDIO, which libstdc++ always switches
+//    on for C++: the narrow and the wide functions both go to MinGW's own C99
+//    implementation. As above ("%s" is char* in swprintf too), plus the
+//    sizes "I32" and "I64" and "%hs", but without argument positions, which
+//    that implementation prints as text.
 //  - The Microsoft C library otherwise: "%s" and "%c" follow the function's
 //    character type, "%S" and "%C" take the other one, "%hs" is always
 //    narrow and "%ls" always wide; sizes include "I32"/"I64"; no positions.
+// A MinGW program that defines __USE_MINGW_ANSI_STDIO=0 and includes
+// <stdio.h> before any C++ header calls the Microsoft functions, although
+// libstdc++ sets the macro to 1 afterwards; such a program defines
+// QIRT_FORMAT_MICROSOFT_STDIO before including this header.
 #ifndef QIRT_FORMAT_HPP
 #define QIRT_FORMAT_HPP
 
@@ -52,7 +57,10 @@ enum FormatDialect {
   kFormatDialectMicrosoft,
 };
 
-#if defined(_WIN32) && defined(__USE_MINGW_ANSI_STDIO) && __USE_MINGW_ANSI_STDIO
+// The dialect of this translation unit (see the head of this file).
+#if defined(QIRT_FORMAT_MICROSOFT_STDIO)
+static const FormatDialect kFormatDialect = kFormatDialectMicrosoft;
+#elif defined(_WIN32) && defined(__USE_MINGW_ANSI_STDIO) && __USE_MINGW_ANSI_STDIO
 static const FormatDialect kFormatDialect = kFormatDialectMinGW;
 #elif defined(_WIN32)
 static const FormatDialect kFormatDialect = kFormatDialectMicrosoft;

@@ -85,7 +85,7 @@ bool Checker<CharT>::checkCode(const FormatScanner<CharT>& scanner, std::uint32_
     suppressNext_ = true;
     return true;
   }
-  want_t want = starWant();
+  want_t want = kStarWant;
   if (!star && code != wyx::tool::kSpecifierInvalid) {
     const bool scanSet = (code & kAttrScanSet) != 0;
     const unsigned letter = scanSet ? '[' : static_cast<unsigned>(scanner.position()[-1]);
@@ -110,39 +110,33 @@ template <class CharT>
 bool Checker<CharT>::takeArgument(const FormatScanner<CharT>& scanner, const want_t& want,
                                   bool star) {
   const unsigned position = scanner.argumentPosition();
-  const CharT* specifier = scanner.specifierBegin();
+  const Numbering numbering = position != 0 ? Numbering::kPositional : Numbering::kSequential;
+  const unsigned argument = position != 0 ? position : sequential_ + 1;
+  FormatErrorKind kind;
+  if (position != 0 && call_.dialect != kFormatDialectPosix) {
+    kind = kFormatPositions;
+  } else if (numbering_ != Numbering::kUnknown && numbering_ != numbering) {
+    kind = kFormatPositions;
+  } else if (argument > call_.count) {
+    kind = kFormatMissingArgument;
+  } else if (!accepts(want, typeAt(argument))) {
+    kind = kFormatTypeMismatch;
+  } else {
+    numbering_ = numbering;
+    if (position == 0) ++sequential_;
+    highest_ = std::max(highest_, argument);
+    return true;
+  }
+  // Only a wrong call gets here; the problem and its text are built now.
   problem_t problem;
+  problem.kind = kind;
   problem.wanted = want.name;
   problem.star = star;
-  if (position != 0 && call_.dialect != kFormatDialectPosix) {
-    problem.kind = kFormatPositions;
-    problem.positioned = true;
-    problem.unsupported = true;
-    report(problem, specifier, nullptr);
-    return false;
-  }
-  const Numbering numbering = position != 0 ? Numbering::kPositional : Numbering::kSequential;
-  if (numbering_ != Numbering::kUnknown && numbering_ != numbering) {
-    problem.kind = kFormatPositions;
-    problem.positioned = position != 0;
-    report(problem, specifier, nullptr);
-    return false;
-  }
-  numbering_ = numbering;
-  const unsigned argument = position != 0 ? position : ++sequential_;
-  problem.argument = argument;
-  if (argument > call_.count) {
-    problem.kind = kFormatMissingArgument;
-    report(problem, specifier, nullptr);
-    return false;
-  }
-  if (!accepts(want, typeAt(argument))) {
-    problem.kind = kFormatTypeMismatch;
-    report(problem, specifier, nullptr);
-    return false;
-  }
-  highest_ = std::max(highest_, argument);
-  return true;
+  problem.positioned = position != 0;
+  problem.unsupported = position != 0 && call_.dialect != kFormatDialectPosix;
+  if (kind != kFormatPositions) problem.argument = argument;
+  report(problem, scanner.specifierBegin(), nullptr);
+  return false;
 }
 
 // Whether some specifier takes `argument` by its position. Runs only for

@@ -269,8 +269,6 @@ want_t wantOf(FormatFamily family, FormatDialect dialect, bool wide, unsigned le
   }
 }
 
-want_t starWant() { return {WantKind::kInteger, sizeof(int), 0, "int"}; }
-
 bool accepts(const want_t& want, unsigned given) {
   const unsigned base = given & kTypeBaseMask;
   const bool pointer = (given & kTypePointer) != 0;

@@ -47,7 +47,7 @@ want_t wantOf(FormatFamily family, FormatDialect dialect, bool wide, unsigned le
               std::uint32_t modifier);
 
 // What a '*' width or precision wants: an int.
-want_t starWant();
+constexpr want_t kStarWant{WantKind::kInteger, sizeof(int), 0, "int"};
 
 // Whether an argument of type `given` (a TypeID value) serves `want`.
 bool accepts(const want_t& want, unsigned given);
