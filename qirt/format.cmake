@@ -18,8 +18,13 @@ set_target_properties(wyx_format PROPERTIES EXPORT_NAME format_parser)
 # qirt_format_test_headers(<target> <options file>)
 # Generates the three headers with this build's korven into the include
 # directory of the INTERFACE library <target>, which also links the checking
-# library. For tests in this tree, where korven is built along.
+# library. For tests in this tree, where korven is built along; a cross build
+# names a korven that runs on the build machine in KORVEN_EXECUTABLE.
 function(qirt_format_test_headers target options)
+  set(tool korven)
+  if(KORVEN_EXECUTABLE)
+    set(tool ${KORVEN_EXECUTABLE})
+  endif()
   set(dir ${CMAKE_CURRENT_BINARY_DIR}/${target})
   set(stamp ${CMAKE_CURRENT_BINARY_DIR}/CMakeFiles/${target}.stamp)
   # korven keeps unchanged headers as they are, hence the stamp.
@@ -28,9 +33,9 @@ function(qirt_format_test_headers target options)
     BYPRODUCTS ${dir}/format_definition_begin.hpp ${dir}/format_definition_end.hpp
                ${dir}/format_typelist.hpp
     COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
-    COMMAND korven ${options} ${dir}
+    COMMAND ${tool} ${options} ${dir}
     COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
-    DEPENDS ${options} korven
+    DEPENDS ${options} ${tool}
     COMMENT "Generating format headers for ${target}"
     VERBATIM)
   add_library(${target} INTERFACE ${stamp})
