@@ -24,11 +24,10 @@ fail() {
 }
 
 # Work on a copy of the example so that touching and editing its options file
-# leaves the source tree alone. The test-only qirt/format.hpp stays where it is.
+# leaves the source tree alone.
 example="$tmp/example"
 cp -r "$src/examples/cmake-consumer" "$example"
 options="$example/options.txt"
-checker_include="$src/tests/compile/include"
 
 # Builds <dir> and keeps ninja's output in <dir>/last-build.log.
 build_consumer() {
@@ -53,6 +52,8 @@ run_consumer() {
   out="$("$1/consumer")" || fail "$1/consumer exited with $?"
   echo "$out"
   grep -q "format checks passed" <<<"$out" || fail "$1/consumer printed no success line"
+  grep -q 'printf format "%d Äpfel\\n": argument 1 is const char\*, but %d wants int' <<<"$out" ||
+    fail "$1/consumer did not report the wrong call"
 }
 
 step "build and install korven from $build"
@@ -63,14 +64,16 @@ cat "$tmp/install.log"
 [ -f "$tmp/prefix/share/man/man1/korven.1" ] || fail "man page not installed"
 config="$(find "$tmp/prefix" -name korvenConfig.cmake)"
 [ -n "$config" ] || fail "korvenConfig.cmake not installed"
-for f in korvenConfigVersion.cmake korvenGenerate.cmake; do
+[ -f "$tmp/prefix/include/qirt/format.hpp" ] || fail "qirt/format.hpp not installed"
+[ -f "$tmp/prefix/include/qirt/format_types.hpp" ] || fail "qirt/format_types.hpp not installed"
+find "$tmp/prefix" -name libqirt_format.a | grep -q . || fail "libqirt_format.a not installed"
+for f in korvenConfigVersion.cmake korvenGenerate.cmake korvenTargets.cmake; do
   [ -f "$(dirname "$config")/$f" ] || fail "$f not installed beside korvenConfig.cmake"
 done
 
 step "find_package(korven) from the installed prefix"
 b="$tmp/installed"
-cmake -S "$example" -B "$b" -G Ninja -DCMAKE_PREFIX_PATH="$tmp/prefix" \
-  -DQIRT_FORMAT_INCLUDE_DIR="$checker_include"
+cmake -S "$example" -B "$b" -G Ninja -DCMAKE_PREFIX_PATH="$tmp/prefix"
 grep -q "$tmp/prefix/bin/korven" "$b/build.ninja" || fail "the build does not run the installed korven"
 build_consumer "$b"
 [ "$(generated_in "$b")" = 1 ] || fail "first build did not generate the headers once"
@@ -126,8 +129,7 @@ expect_no_work "$b"
 
 step "add_subdirectory of the source tree"
 b="$tmp/subdir"
-cmake -S "$example" -B "$b" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKORVEN_SOURCE_DIR="$src" \
-  -DQIRT_FORMAT_INCLUDE_DIR="$checker_include"
+cmake -S "$example" -B "$b" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKORVEN_SOURCE_DIR="$src"
 build_consumer "$b"
 [ "$(generated_in "$b")" = 1 ] || fail "first build did not generate the headers once"
 run_consumer "$b"
@@ -147,7 +149,8 @@ deb="$(ls -t "$build"/korven_*.deb | head -n 1)"
 dpkg-deb -c "$deb" | tee "$tmp/deb.list"
 for path in ./usr/bin/korven ./usr/share/man/man1/korven.1 \
             /cmake/korven/korvenConfig.cmake /cmake/korven/korvenConfigVersion.cmake \
-            /cmake/korven/korvenGenerate.cmake; do
+            /cmake/korven/korvenGenerate.cmake /cmake/korven/korvenTargets.cmake \
+            ./usr/include/qirt/format.hpp /libqirt_format.a /libwyx_format.a; do
   grep -q -- "$path\$" "$tmp/deb.list" || fail "$deb lacks $path"
 done
 dpkg-deb -I "$deb"
@@ -155,8 +158,7 @@ dpkg-deb -I "$deb"
 step "the unpacked Debian package serves find_package"
 dpkg-deb -x "$deb" "$tmp/deb"
 b="$tmp/from-deb"
-cmake -S "$example" -B "$b" -G Ninja -DCMAKE_PREFIX_PATH="$tmp/deb/usr" \
-  -DQIRT_FORMAT_INCLUDE_DIR="$checker_include"
+cmake -S "$example" -B "$b" -G Ninja -DCMAKE_PREFIX_PATH="$tmp/deb/usr"
 grep -q "$tmp/deb/usr/bin/korven" "$b/build.ninja" || fail "the build does not run the packaged korven"
 build_consumer "$b"
 run_consumer "$b"

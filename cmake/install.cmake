@@ -22,6 +22,13 @@ if(KORVEN_INSTALL AND TARGET korven)
   set(KORVEN_CMAKE_DIR "${CMAKE_INSTALL_LIBDIR}/cmake/korven")
 
   install(TARGETS korven RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # The checking library: korven::format, with the specifier parser it links.
+  install(TARGETS qirt_format wyx_format EXPORT korvenTargets
+          ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+          INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+  install(FILES ${PROJECT_SOURCE_DIR}/qirt/format.hpp ${PROJECT_SOURCE_DIR}/qirt/format_types.hpp
+          DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/qirt)
+  install(EXPORT korvenTargets NAMESPACE korven:: DESTINATION ${KORVEN_CMAKE_DIR})
   if(WIN32)
     # No manual pages there; the README travels with the program instead.
     install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
@@ -34,13 +41,12 @@ if(KORVEN_INSTALL AND TARGET korven)
     ${PROJECT_BINARY_DIR}/korvenConfig.cmake
     INSTALL_DESTINATION ${KORVEN_CMAKE_DIR}
     PATH_VARS CMAKE_INSTALL_BINDIR)
-  # The package holds a build tool, not a library: a consumer that builds for
-  # another architecture still runs the same host program.
+  # The package holds the checking library, built for this architecture, so
+  # it serves builds for this architecture only.
   write_basic_package_version_file(
     ${PROJECT_BINARY_DIR}/korvenConfigVersion.cmake
     VERSION ${PROJECT_VERSION}
-    COMPATIBILITY SameMajorVersion
-    ARCH_INDEPENDENT)
+    COMPATIBILITY SameMajorVersion)
   install(FILES
     ${PROJECT_BINARY_DIR}/korvenConfig.cmake
     ${PROJECT_BINARY_DIR}/korvenConfigVersion.cmake
@@ -60,12 +66,13 @@ if(KORVEN_INSTALL AND TARGET korven)
   set(CPACK_PACKAGE_NAME korven)
   set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
   set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-      "generator of the headers of a printf-family format checking library")
+      "format-checked printf and scanf calls: header generator and checking library")
   string(CONCAT CPACK_PACKAGE_DESCRIPTION
       "korven reads an options file and writes format_definition_begin.hpp,\n"
       "format_definition_end.hpp and format_typelist.hpp, which route calls of\n"
-      "printf-like functions through format-checking wrappers. The package also\n"
-      "holds a CMake package with korven_generate_headers() for use in builds.")
+      "printf-like functions through format-checking wrappers, and the checking\n"
+      "library they call (qirt/format.hpp, libqirt_format.a). The package also\n"
+      "holds a CMake package with korven_generate_headers() and korven::format.")
   set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${KORVEN_PACKAGE_MAINTAINER}")
   set(CPACK_DEBIAN_PACKAGE_SECTION devel)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -2,7 +2,8 @@
 #
 # Runs korven at build time and creates the INTERFACE library <target>, whose
 # include directory holds format_definition_begin.hpp,
-# format_definition_end.hpp and format_typelist.hpp. Link <target> to every
+# format_definition_end.hpp and format_typelist.hpp, and which links the
+# checking library korven::format (qirt/format.hpp). Link <target> to every
 # target that includes them. The headers are regenerated when the options file
 # or the korven executable changes, and at no other time; a header whose text
 # comes out the same keeps its timestamp, so nothing is recompiled for it.
@@ -87,4 +88,7 @@ function(korven_generate_headers target)
   # that link it are built after it.
   add_library(${target} INTERFACE "${stamp}" ${headers})
   target_include_directories(${target} INTERFACE "${output_dir}")
+  if(TARGET korven::format)
+    target_link_libraries(${target} INTERFACE korven::format)
+  endif()
 endfunction()

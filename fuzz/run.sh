@@ -14,7 +14,7 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$artifacts"
 
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(template format_value options_text options_load)
+[ ${#targets[@]} -gt 0 ] || targets=(template format_value options_text options_load format_check)
 
 for target in "${targets[@]}"; do
   corpus="$work/$target"

@@ -4,7 +4,9 @@
 # uninstrumented.
 if(KORVEN_BUILD_FUZZ)
   get_target_property(_tool_sources wyx_tool SOURCES)
+  get_target_property(_format_sources wyx_format SOURCES)
   get_target_property(_tool_dir wyx_tool SOURCE_DIR)
+  list(APPEND _tool_sources ${_format_sources})
   list(TRANSFORM _tool_sources PREPEND "${_tool_dir}/")
   add_library(wyx_tool_fuzzing STATIC ${_tool_sources})
   target_compile_options(wyx_tool_fuzzing PRIVATE -fsanitize=fuzzer-no-link,address,undefined)

@@ -1,8 +1,10 @@
-/* Both generated headers in C: the declaration macros are empty and nothing
-   is redirected, also when checking is requested. */
+/* Both generated headers in C, after the checking library's header: the
+   declaration macros are empty and nothing is redirected, also when
+   checking is requested. */
 #include <stdio.h>
 #include <string.h>
 
+#include <qirt/format.hpp>
 #include "format_definition_begin.hpp"
 
 QIRT_FORMAT_DECLARE_SAFE(Printf, const char*, int, printf)

@@ -29,7 +29,8 @@ done
 
 for define in "" -DQIRT_FORMAT_CHECK; do
   # shellcheck disable=SC2086
-  "$cc" -std=c99 -Wall -Wextra -Werror $define -I"$work/gen" "$src/c_include.c" $link -o "$work/c_include.exe"
+  "$cc" -std=c99 -Wall -Wextra -Werror $define -I"$src/include" -I"$work/gen" "$src/c_include.c" $link \
+    -o "$work/c_include.exe"
   $runner "$work/c_include.exe"
 done
 echo "C: compiled and ran"

@@ -1,5 +1,6 @@
 #include "wyx/tool/format_parser.hpp"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -52,6 +53,7 @@ namespace detail {
 
 template <class CharT>
 std::uint32_t InternalFormatParser<CharT>::next() {
+  if ((classTable_[0] & kTableStrict) != 0) return nextStrict();
   const CharT* restart = position_;
   const bool starOnEntry = star_;
   star_ = false;
@@ -63,6 +65,7 @@ std::uint32_t InternalFormatParser<CharT>::next() {
       if (*position_ == CharT(0)) return kSpecifierEnd;
       ++position_;
     }
+    specifier_ = position_;
     ++position_;
 
     std::uint32_t previousRank = 0;
@@ -167,7 +170,153 @@ std::uint32_t InternalFormatParser<CharT>::scanSet() {
   return 0;
 }
 
+// The strict scan reads one specifier in the order C gives it:
+//   '%' [position '$'] flags [width] ['.' [precision]] [size] conversion
+// with width and precision each digits or '*' [position '$']. A reported
+// '*' rewinds to the specifier's '%', so the next call reads the same
+// specifier again and passes over the stars already reported.
+template <class CharT>
+std::uint32_t InternalFormatParser<CharT>::nextStrict() {
+  const std::uint32_t tableFlags = classTable_[0];
+  argumentPosition_ = 0;
+  for (;;) {
+    while (*position_ != CharT('%')) {
+      if (*position_ == CharT(0)) return kSpecifierEnd;
+      ++position_;
+    }
+    specifier_ = position_;
+    ++position_;
+    if (*position_ != CharT('%')) break;
+    ++position_;  // "%%" is literal text
+  }
+
+  const unsigned starsBefore = starsReported_;
+  starsReported_ = 0;
+  if ((tableFlags & kTablePositional) != 0) argumentPosition_ = scanPosition();
+  const std::uint32_t conversionPosition = argumentPosition_;
+
+  unsigned starIndex = 0;
+  std::uint32_t code = 0;
+  const bool suppressing = (tableFlags & kTableStarSuppresses) != 0;
+  if (suppressing && *position_ == CharT('*')) {
+    const std::uint32_t entry = classOf(CharT('*'));
+    ++position_;
+    if (starsBefore == 0) {
+      starsReported_ = 1;
+      position_ = specifier_;
+      return (entry & kTypeSizeMask) | kSpecifierStar;
+    }
+    starIndex = 1;
+  }
+  while (characterClass(classOf(*position_)) == kClassFlag && *position_ != CharT('.') &&
+         !(*position_ >= CharT('1') && *position_ <= CharT('9'))) {
+    ++position_;
+  }
+  if (!suppressing) {
+    if (scanField(false, starsBefore, &starIndex, &code)) return code;
+    if (*position_ == CharT('.') && characterClass(classOf(CharT('.'))) == kClassFlag) {
+      ++position_;
+      if (scanField(true, starsBefore, &starIndex, &code)) return code;
+    }
+  } else {
+    while (*position_ >= CharT('0') && *position_ <= CharT('9')) ++position_;
+  }
+  argumentPosition_ = conversionPosition;
+
+  std::uint32_t modifier = kModNone;
+  std::uint32_t sizeClass = 0;
+  if (scanStrictSize(&modifier, &sizeClass) != 0) return kSpecifierInvalid;
+  const std::uint32_t entry = classOf(*position_);
+  const std::uint32_t cls = characterClass(entry);
+  if (cls != kClassConversion && cls != kClassScanSet) {
+    if (*position_ != CharT(0)) ++position_;
+    return kSpecifierInvalid;
+  }
+  ++position_;
+  if (cls == kClassScanSet && scanSet() != 0) return kSpecifierInvalid;
+  if (modifier == kModNone) sizeClass = specifierSize(entry);
+  return (entry & kConversionMask) | (sizeClass << 12) | (modifier << 20);
+}
+
+// Reads a width or precision: digits, or a '*' with an optional position.
+// Returns true when a '*' not reported before is reported now: `*code`
+// holds its code and the position is back at the specifier's '%'.
+template <class CharT>
+bool InternalFormatParser<CharT>::scanField(bool precision, unsigned starsBefore,
+                                            unsigned* starIndex, std::uint32_t* code) {
+  const std::uint32_t entry = classOf(*position_);
+  if (characterClass(entry) != kClassStar) {
+    // A width may not start with '0' (that is the flag), a precision may.
+    const CharT first = precision ? CharT('0') : CharT('1');
+    if (*position_ >= first && *position_ <= CharT('9')) {
+      while (*position_ >= CharT('0') && *position_ <= CharT('9')) ++position_;
+    }
+    return false;
+  }
+  ++position_;
+  std::uint32_t starPosition = 0;
+  if ((classTable_[0] & kTablePositional) != 0) starPosition = scanPosition();
+  if ((*starIndex)++ < starsBefore) return false;
+  starsReported_ = *starIndex;
+  argumentPosition_ = starPosition;
+  position_ = specifier_;
+  *code = (entry & kTypeSizeMask) | kSpecifierStar;
+  return true;
+}
+
+// Reads "<digits>$" with a nonzero number; returns the number (at most
+// kMaxPosition) or, leaving the position alone, 0 when there is none.
+template <class CharT>
+std::uint32_t InternalFormatParser<CharT>::scanPosition() {
+  constexpr std::uint32_t kMaxPosition = 100000;
+  const CharT* at = position_;
+  std::uint32_t value = 0;
+  while (*at >= CharT('0') && *at <= CharT('9')) {
+    value = std::min<std::uint32_t>(value * 10 + static_cast<std::uint32_t>(*at - CharT('0')),
+                                    kMaxPosition);
+    ++at;
+  }
+  if (value == 0 || *at != CharT('$')) return 0;
+  position_ = at + 1;
+  return value;
+}
+
+// Reads at most one size modifier (a doubled "hh" or "ll" counts as one).
+// Returns nonzero for an "I" prefix other than I32 and I64.
+template <class CharT>
+std::uint32_t InternalFormatParser<CharT>::scanStrictSize(std::uint32_t* modifier,
+                                                          std::uint32_t* sizeClass) {
+  const CharT c = *position_;
+  const std::uint32_t entry = classOf(c);
+  if (characterClass(entry) == kClassSizePrefix) {
+    ++position_;
+    if (scanSizePrefix(sizeClass) != 0 || *sizeClass < 2) return 1;
+    *modifier = *sizeClass == 2 ? kModI32 : kModI64;
+    return 0;
+  }
+  if (characterClass(entry) != kClassSize) return 0;
+  ++position_;
+  *modifier = (entry >> 20) & 0xF;
+  *sizeClass = specifierSize(entry);
+  if ((c == CharT('h') || c == CharT('l')) && *position_ == c) {
+    ++position_;
+    *modifier += 1;
+    *sizeClass = c == CharT('h') ? 0 : 3;
+  }
+  return 0;
+}
+
+// The table entry of a character; 0 (not allowed) for NUL and for
+// characters outside the table.
+template <class CharT>
+std::uint32_t InternalFormatParser<CharT>::classOf(CharT c) const {
+  const auto value = static_cast<std::make_unsigned_t<CharT>>(c);
+  if (value == 0 || value >= kClassTableSize) return 0;
+  return classTable_[value];
+}
+
 template class InternalFormatParser<char>;
+template class InternalFormatParser<wchar_t>;
 
 }  // namespace detail
 

@@ -12,6 +12,10 @@
 //               64-bit/long double/wide)
 //   bits 16-19  character class (table entries only; 0 in returned codes)
 //   bits 24-31  category: 1 passed by address, 0 by value
+//
+// Tables may switch on a stricter scan through flags in their entry for the
+// NUL character, which the scan never looks up (see kTableStrict). The
+// printf table has no flags and keeps the lenient scan.
 #pragma once
 
 #include <cstddef>
@@ -44,6 +48,44 @@ inline std::uint32_t characterClass(std::uint32_t entry) { return (entry >> 16) 
 // Number of entries in a class table: one per 7-bit character.
 constexpr std::size_t kClassTableSize = 128;
 
+// Table flags, kept in the table's entry 0.
+//
+// kTableStrict: the field run of a specifier must read as C reads it:
+// flags, then a width (digits or '*'), then '.' and a precision (digits or
+// '*'); any other order is malformed. Every '*' is reported by a call of its
+// own, its code marked with kSpecifierStar. A doubled 'h' is accepted like a
+// doubled 'l', "I" takes only 32 and 64, and the size modifier as written
+// travels in bits 20-23 of the conversion's code (a modifier entry's own
+// bits 20-23 give its id; a doubled modifier has the id plus one).
+// Attribute 8 (no size allowed) is not applied: the caller judges sizes.
+constexpr std::uint32_t kTableStrict = 0x1;
+// With kTableStrict: "%<n>$" and "*<n>$" name the argument by its 1-based
+// position, reported by argumentPosition().
+constexpr std::uint32_t kTablePositional = 0x2;
+// With kTableStrict: a '*' directly after the '%' (or its position) means
+// "convert but assign nothing", as in scanf; it is reported with
+// kSpecifierStar once, and no '*' is allowed as a width or precision.
+constexpr std::uint32_t kTableStarSuppresses = 0x4;
+
+// Marks the code of a '*' in a strict scan.
+constexpr std::uint32_t kSpecifierStar = 0x4000;
+// Ids of size modifiers in a strict table (bits 20-23 of entries and codes).
+enum SizeModifier : std::uint32_t {
+  kModNone = 0,
+  kModH = 1,
+  kModHH = 2,
+  kModL = 3,
+  kModLL = 4,
+  kModJ = 5,
+  kModZ = 6,
+  kModT = 7,
+  kModBigL = 8,
+  kModI32 = 9,
+  kModI64 = 10,
+  kModQ = 11,  // "q", a synonym of "ll" in some C libraries
+};
+inline std::uint32_t specifierModifier(std::uint32_t code) { return (code >> 20) & 0xF; }
+
 // The printf family's table.
 extern const std::uint32_t charClassTable[kClassTableSize];
 
@@ -69,12 +111,30 @@ class InternalFormatParser final : public IInternalFormatParser {
   InternalFormatParser(const CharT* format, const std::uint32_t* classTable)
       : begin_(format), position_(format), classTable_(classTable) {}
 
-  void reset() override { position_ = begin_; }
+  void reset() override {
+    position_ = begin_;
+    starsReported_ = 0;
+  }
   std::uint32_t next() override;
   const std::uint32_t* getClassTable() const override { return classTable_; }
   const void* getFormat() const override { return begin_; }
 
+  // The '%' of the specifier the last next() looked at, and the position
+  // after it (one past its last byte; for a malformed one, past the byte
+  // that made it so). Both are the beginning before the first call.
+  const CharT* specifierBegin() const { return specifier_; }
+  const CharT* position() const { return position_; }
+  // With kTablePositional: the 1-based argument position given for the last
+  // code ("%2$d", "*3$"), 0 when none was given. Positions above 99999 are
+  // reported as 100000.
+  std::uint32_t argumentPosition() const { return argumentPosition_; }
+
  private:
+  std::uint32_t nextStrict();
+  bool scanField(bool precision, unsigned starsBefore, unsigned* starIndex, std::uint32_t* code);
+  std::uint32_t scanPosition();
+  std::uint32_t scanStrictSize(std::uint32_t* modifier, std::uint32_t* sizeClass);
+  std::uint32_t classOf(CharT c) const;
   std::uint32_t scanSizePrefix(std::uint32_t* sizeClass);
   std::uint32_t scanSet();
 
@@ -84,11 +144,23 @@ class InternalFormatParser final : public IInternalFormatParser {
   // Set after a '*' was reported, so the rescan of that specifier treats the
   // '*' as a width character and reaches the conversion.
   bool star_ = false;
+  // The same for a strict scan: how many '*' of the current specifier have
+  // been reported.
+  unsigned starsReported_ = 0;
+  const CharT* specifier_ = begin_;
+  std::uint32_t argumentPosition_ = 0;
 };
 
 extern template class InternalFormatParser<char>;
+extern template class InternalFormatParser<wchar_t>;
 
 }  // namespace detail
+
+// The scanner itself, for callers that need what FormatParser does not give:
+// wide text, the extent of each specifier, argument positions. It scans the
+// caller's text in place; text and table must outlive it.
+template <class CharT>
+using FormatScanner = detail::InternalFormatParser<CharT>;
 
 // The parser users create. The scanner lives inside this object (no heap
 // allocation). Without `copyFormat` the caller's NUL-terminated text is

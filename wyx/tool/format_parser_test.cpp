@@ -75,11 +75,12 @@ TEST(FormatParserTest, ClassifiesSpecifiers) {
 
 TEST(FormatParserTest, RejectsMalformedSpecifiers) {
   const char* const kInvalid[] = {
-      "%q", "%l5d", "%hhd", "%hn", "%I7d", "%", "%I64ld", "%Id", "%lp", "%lll",
-      "%Lld", "%h-d", "%5%", "%I99999999999d", "%\xe4", "abc%",
+      "%q",   "%l5d", "%hhd", "%hn", "%I7d",           "%",     "%I64ld", "%Id", "%lp",
+      "%lll", "%Lld", "%h-d", "%5%", "%I99999999999d", "%\xe4", "abc%",
   };
   for (const char* format : kInvalid) {
-    EXPECT_EQ(kSpecifierInvalid, FormatParser(format, charClassTable).next()) << "format: " << format;
+    EXPECT_EQ(kSpecifierInvalid, FormatParser(format, charClassTable).next())
+        << "format: " << format;
   }
 }
 
@@ -144,6 +145,75 @@ TEST(FormatParserTest, TableMatchesThePrintfFamily) {
       EXPECT_EQ(0u, charClassTable[c]) << c;
     }
   }
+}
+
+}  // namespace
+}  // namespace wyx::tool
+
+namespace wyx::tool {
+namespace {
+
+// A strict scan with positions over the printf table, with "h" and "l"
+// carrying modifier ids: each code with its argument position and, for
+// conversions, the modifier, e.g. "star@2 0x2200/l@1 end".
+std::string strictCodesOf(const char* format, std::uint32_t flags) {
+  std::uint32_t table[kClassTableSize];
+  std::copy(std::begin(charClassTable), std::end(charClassTable), table);
+  table[0] = kTableStrict | flags;
+  table[static_cast<unsigned char>('h')] |= kModH << 20;
+  table[static_cast<unsigned char>('l')] |= kModL << 20;
+  table[static_cast<unsigned char>('$')] = 0;
+  FormatScanner<char> scanner(format, table);
+  std::string dump;
+  for (int i = 0; i < 8; ++i) {
+    const std::uint32_t code = scanner.next();
+    if (!dump.empty()) dump += ' ';
+    if (code == kSpecifierEnd) return dump + "end";
+    char text[32];
+    if (code == kSpecifierInvalid) {
+      std::snprintf(text, sizeof text, "invalid[%d]",
+                    static_cast<int>(scanner.position() - format));
+    } else if ((code & kSpecifierStar) != 0) {
+      std::snprintf(text, sizeof text, "star@%u", scanner.argumentPosition());
+    } else {
+      std::snprintf(text, sizeof text, "0x%x/%u@%u", code & ~0xF00000u, specifierModifier(code),
+                    scanner.argumentPosition());
+    }
+    dump += text;
+  }
+  return dump + " ...";
+}
+
+TEST(FormatParserTest, StrictScanReadsSpecifiersInCOrder) {
+  struct Case {
+    const char* format;
+    std::uint32_t flags;
+    const char* codes;
+  };
+  const Case kCases[] = {
+      {"%-*.*f", 0, "star@0 star@0 0x1200/0@0 end"},
+      {"%hhd %lld %hd", 0, "0x100/2@0 0x3100/4@0 0x1100/1@0 end"},
+      {"%1$*2$.*3$f", kTablePositional, "star@2 star@3 0x1200/0@1 end"},
+      {"%2$s %%", kTablePositional, "0x1000004/0@2 end"},
+      {"%0$d", kTablePositional, "invalid[3] end"},
+      {"%5-d %d", 0, "invalid[3] 0x2100/0@0 end"},
+      {"%.5.3f", 0, "invalid[4] end"},
+      {"%*d", kTableStarSuppresses, "star@0 0x2100/0@0 end"},
+      {"%5*d", kTableStarSuppresses, "invalid[3] end"},
+      {"%*", 0, "star@0 invalid[2] end"},
+      {"%I64d %I16d", 0, "0x3100/10@0 invalid[10] end"},
+  };
+  for (const Case& c : kCases) {
+    EXPECT_EQ(c.codes, strictCodesOf(c.format, c.flags)) << "format: " << c.format;
+  }
+}
+
+TEST(FormatParserTest, WideTextScansLikeNarrow) {
+  FormatScanner<wchar_t> scanner(L"%ls \u00e4 %*d", charClassTable);
+  EXPECT_EQ(0x1002004u, scanner.next());
+  EXPECT_EQ(0x2100u, scanner.next());
+  EXPECT_EQ(0x2100u, scanner.next());
+  EXPECT_EQ(kSpecifierEnd, scanner.next());
 }
 
 }  // namespace

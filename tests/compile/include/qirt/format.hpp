@@ -1,8 +1,12 @@
 // A stand-in for the checking library, for compiling the generated headers
 // only: it provides what they expect (the checking functions, TypeID and the
 // two _QIRT_FILELINEFUNC_ macros) and records what each check is given.
+// The real library is qirt/format.hpp; this one stays for tests that need
+// to see what the wrappers pass.
 #ifndef KORVEN_TEST_QIRT_FORMAT_HPP
 #define KORVEN_TEST_QIRT_FORMAT_HPP
+
+#ifdef __cplusplus
 
 #include <cstddef>
 #include <cstdio>
@@ -97,5 +101,7 @@ KORVEN_TEST_VERIFY(Swprintf, wchar_t)
 #undef KORVEN_TEST_VERIFY
 
 }  // namespace qirt
+
+#endif  // __cplusplus
 
 #endif

@@ -1,0 +1,199 @@
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "qirt/format.hpp"
+#include "qirt/format_dialect.hpp"
+#include "qirt/format_report.hpp"
+
+namespace qirt {
+
+namespace {
+
+std::atomic<FormatErrorHandler> installedHandler{nullptr};
+
+}  // namespace
+
+EFormatError::EFormatError(const format_error_t& error)
+    : std::runtime_error(error.message),
+      kind_(error.kind),
+      family_(error.family),
+      format_(error.format),
+      argument_(error.argument),
+      specifier_(error.specifier),
+      wanted_(error.wanted),
+      given_(error.given),
+      file_(error.file),
+      line_(error.line),
+      function_(error.function) {}
+
+FormatErrorHandler setFormatErrorHandler(FormatErrorHandler handler) {
+  return installedHandler.exchange(handler);
+}
+
+namespace detail {
+
+namespace {
+
+void appendUtf8(std::uint32_t c, std::string* out) {
+  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+  if (c < 0x80) {
+    *out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    *out += static_cast<char>(0xC0 | (c >> 6));
+    *out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    *out += static_cast<char>(0xE0 | (c >> 12));
+    *out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    *out += static_cast<char>(0xF0 | (c >> 18));
+    *out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    *out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// Format text inside the message's quotes: control characters, quotes and
+// backslashes as C escapes, so the message stays one line and reads back
+// as the literal in the source.
+std::string quoted(const std::string& text) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string out;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    switch (c) {
+      case '\n':
+        out += "\\n";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      default:
+        if (byte < 0x20 || byte == 0x7F) {
+          out += "\\x";
+          out += kHex[byte >> 4];
+          out += kHex[byte & 0xF];
+        } else {
+          out += c;
+        }
+    }
+  }
+  return out;
+}
+
+std::string argumentCount(unsigned count) {
+  if (count == 0) return "no arguments";
+  return std::to_string(count) + (count == 1 ? " argument" : " arguments");
+}
+
+const char* familyName(const call_t& call) {
+  if (call.family == kFamilyScanf) return call.wide ? "wscanf" : "scanf";
+  return call.wide ? "wprintf" : "printf";
+}
+
+// The part after "<family> format "<format>": ".
+std::string describe(const call_t& call, const problem_t& problem, const std::string& given) {
+  const std::string argument = "argument " + std::to_string(problem.argument);
+  const std::string specifier = quoted(problem.specifier);
+  const std::string at = specifier + " at character " + std::to_string(problem.offset + 1);
+  const std::string wanter = (problem.star ? "the * in " : "") + specifier;
+  switch (problem.kind) {
+    case kFormatTypeMismatch:
+      return argument + " is " + given + ", but " + wanter + " wants " + problem.wanted;
+    case kFormatMissingArgument:
+      return argument + " is missing: " + wanter + " wants " + problem.wanted +
+             ", but the call passes " + argumentCount(call.count);
+    case kFormatSurplusArgument:
+      return argument + " is " + given + ", but the format uses " +
+             (problem.argument == 1 ? std::string("no arguments")
+                                    : "only " + argumentCount(problem.argument - 1));
+    case kFormatUnusedArgument:
+      return argument + " is " + given +
+             ", but no specifier takes it, so the C library cannot pass over it";
+    case kFormatMalformed:
+      return at + " is not a valid specifier";
+    case kFormatPositions:
+      if (problem.unsupported) {
+        return at + " names an argument position, which this C library does not support";
+      }
+      return at + (problem.positioned
+                       ? " names an argument position, but an earlier specifier does not"
+                       : " names no argument position, but an earlier specifier does");
+    case kFormatNullFormat:
+      break;
+  }
+  return std::string();
+}
+
+}  // namespace
+
+std::string formatText(const char* begin, const char* end) { return std::string(begin, end); }
+
+std::string formatText(const wchar_t* begin, const wchar_t* end) {
+  std::string out;
+  for (const wchar_t* at = begin; at != end; ++at) {
+    auto c = static_cast<std::uint32_t>(*at);
+    if (sizeof(wchar_t) == 2) {
+      c &= 0xFFFF;
+      if (c >= 0xD800 && c <= 0xDBFF && at + 1 != end) {
+        const auto low = static_cast<std::uint32_t>(at[1]) & 0xFFFF;
+        if (low >= 0xDC00 && low <= 0xDFFF) {
+          c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+          ++at;
+        }
+      }
+    }
+    appendUtf8(c, &out);
+  }
+  return out;
+}
+
+void reportFormatError(const call_t& call, const std::string& format, const problem_t& problem) {
+  const bool hasArgument = problem.argument != 0 && problem.argument <= call.count;
+  const std::string given =
+      hasArgument ? typeName(call.types != nullptr ? call.types[problem.argument - 1] : 0)
+                  : std::string();
+  std::string message = familyName(call);
+  if (problem.kind == kFormatNullFormat) {
+    message += " format is a null pointer";
+  } else {
+    message += " format \"" + quoted(format) + "\": " + describe(call, problem, given);
+  }
+  if (call.file != nullptr) {
+    message += " (" + std::string(call.file) + ":" + std::to_string(call.line);
+    if (call.function != nullptr) message += std::string(", ") + call.function;
+    message += ")";
+  }
+
+  format_error_t error;
+  error.kind = problem.kind;
+  error.family = familyName(call);
+  error.format = format.c_str();
+  error.argument = problem.argument;
+  error.argumentCount = call.count;
+  error.specifier = problem.specifier.c_str();
+  error.wanted = problem.wanted;
+  error.given = given.c_str();
+  error.file = call.file != nullptr ? call.file : "";
+  error.line = call.file != nullptr ? call.line : 0;
+  error.function = call.function != nullptr ? call.function : "";
+  error.message = message.c_str();
+
+  const FormatErrorHandler handler = installedHandler.load();
+  if (handler == nullptr) throw EFormatError(error);
+  handler(error);
+}
+
+}  // namespace detail
+
+}  // namespace qirt

@@ -1,0 +1,46 @@
+// Turns a mismatch found by the checker into the message, the facts for the
+// handler and the exception. Internal to the checking library; nothing here
+// runs unless a call is wrong.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "qirt/format.hpp"
+
+namespace qirt::detail {
+
+// One checked call.
+struct call_t {
+  FormatFamily family;
+  FormatDialect dialect;
+  bool wide;
+  const unsigned* types;
+  unsigned count;
+  const char* file;
+  int line;
+  const char* function;
+};
+
+// What is wrong with it.
+struct problem_t {
+  FormatErrorKind kind = kFormatMalformed;
+  unsigned argument = 0;   // 1-based, 0 for none
+  std::size_t offset = 0;  // of the specifier in the format, in characters
+  std::string specifier;   // UTF-8
+  const char* wanted = "";
+  bool star = false;         // the argument is a '*' width or precision
+  bool positioned = false;   // kFormatPositions: the specifier names a position
+  bool unsupported = false;  // kFormatPositions: the C library has none
+};
+
+// UTF-8 of a stretch of format text; a wide one is decoded as UTF-16 or
+// UTF-32 by the size of wchar_t, with U+FFFD for what does not decode.
+std::string formatText(const char* begin, const char* end);
+std::string formatText(const wchar_t* begin, const wchar_t* end);
+
+// Builds the message and hands the facts to the installed handler, or
+// throws EFormatError. Returns only when a handler returns.
+void reportFormatError(const call_t& call, const std::string& format, const problem_t& problem);
+
+}  // namespace qirt::detail

@@ -1,0 +1,49 @@
+#!/bin/sh
+# Generates headers with korven, builds the checking library from its sources
+# with CXX, and compiles and runs checked_calls.cpp against it with checking
+# off, on and on in the debug variant; then the C translation unit.
+# usage: run_checked_test.sh KORVEN CXX CC STD SOURCE_DIR ROOT WORK_DIR RUNNER LIBRARY_SOURCES...
+# RUNNER runs korven and the programs when they are built for another system
+# (wine for Windows programs); "-" for none.
+set -eu
+korven=$1 cxx=$2 cc=$3 std=$4 src=$5 root=$6 work=$7 runner=$8
+shift 8
+[ "$runner" = "-" ] && runner=""
+# A program run by a runner finds none of its compiler's runtime libraries.
+link=""
+[ -n "$runner" ] && link="-static"
+
+rm -rf "$work"
+mkdir -p "$work/gen" "$work/lib"
+$runner "$korven" "$src/options_checked.txt" "$work/gen" > "$work/korven.out" || { cat "$work/korven.out"; exit 1; }
+
+# The library is C++17 whatever the program's standard.
+objects=""
+for source in "$@"; do
+  object="$work/lib/$(basename "$source").o"
+  "$cxx" -std=c++17 -O1 -Wall -Wextra -Werror -I"$root" -c "$source" -o "$object"
+  objects="$objects $object"
+done
+
+flags="-std=$std -Wall -Wextra -Werror -I$root -I$work/gen"
+case "$(basename "$cxx")" in *clang*) flags="$flags -Wno-format-security" ;; esac
+
+for mode in off on debug; do
+  case $mode in
+    off) defines="" ;;
+    on) defines="-DQIRT_FORMAT_CHECK" ;;
+    debug) defines="-DQIRT_FORMAT_CHECK -DQIRT_FORMAT_CHECK_DEBUG" ;;
+  esac
+  # shellcheck disable=SC2086
+  "$cxx" $flags $defines "$src/checked_calls.cpp" $objects $link -o "$work/checked_calls_$mode.exe"
+  $runner "$work/checked_calls_$mode.exe" < "$src/checked_calls.in" > "$work/checked_calls_$mode.out"
+  echo "$mode: $(tail -n 1 "$work/checked_calls_$mode.out")"
+done
+
+for define in "" -DQIRT_FORMAT_CHECK -DQIRT_FORMAT_CHECK_DEBUG; do
+  # shellcheck disable=SC2086
+  "$cc" -std=c99 -Wall -Wextra -Werror $define -I"$root" -I"$work/gen" "$src/c_include.c" $link \
+    -o "$work/c_include.exe"
+  $runner "$work/c_include.exe"
+done
+echo "C: compiled and ran"
