@@ -26,6 +26,18 @@ void BM_Check(benchmark::State& state) {
 }
 BENCHMARK(BM_Check);
 
+// The same check when the call was not checked just before: a format whose
+// text changes every time, so that every check reads it anew.
+void BM_CheckFirstTime(benchmark::State& state) {
+  char format[] = "%d %s %5.2f";
+  for (auto _ : state) {
+    format[7] ^= 1;  // the width: 5, 4, 5, ...
+    benchmark::DoNotOptimize(format);
+    qirt::verifyPrintfFormatString(format, kTypes, 3);
+  }
+}
+BENCHMARK(BM_CheckFirstTime);
+
 void BM_Snprintf(benchmark::State& state) {
   char buffer[64];
   const char* format = kFormat;

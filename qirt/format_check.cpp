@@ -2,6 +2,7 @@
 // matches every conversion, and every '*', against the argument it takes.
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <cwchar>
 
 #include "qirt/format.hpp"
@@ -28,7 +29,8 @@ class Checker {
   Checker(const call_t& call, const CharT* format)
       : call_(call), format_(format), table_(formatClassTable(call.family, call.dialect)) {}
 
-  void run();
+  // True when the call passed; otherwise it has been reported.
+  bool run();
 
  private:
   enum class Numbering { kUnknown, kSequential, kPositional };
@@ -52,12 +54,12 @@ class Checker {
 };
 
 template <class CharT>
-void Checker<CharT>::run() {
+bool Checker<CharT>::run() {
   FormatScanner<CharT> scanner(format_, table_);
   for (;;) {
     const std::uint32_t code = scanner.next();
     if (code == wyx::tool::kSpecifierEnd) break;
-    if (!checkCode(scanner, code)) return;
+    if (!checkCode(scanner, code)) return false;
   }
   if (numbering_ == Numbering::kPositional) {
     for (unsigned argument = 1; argument < highest_; ++argument) {
@@ -65,7 +67,8 @@ void Checker<CharT>::run() {
         problem_t problem;
         problem.kind = kFormatUnusedArgument;
         problem.argument = argument;
-        return report(problem, nullptr, nullptr);
+        report(problem, nullptr, nullptr);
+        return false;
       }
     }
   }
@@ -74,7 +77,9 @@ void Checker<CharT>::run() {
     problem.kind = kFormatSurplusArgument;
     problem.argument = highest_ + 1;
     report(problem, nullptr, nullptr);
+    return false;
   }
+  return true;
 }
 
 // Returns false when the call has been reported.
@@ -178,6 +183,72 @@ void Checker<CharT>::report(problem_t problem, const CharT* specifier, const Cha
   reportFormatError(call_, formatText(format_, format_ + textLength(format_)), problem);
 }
 
+// The calls of one thread that passed lately, by content: a program makes
+// the same call again and again (a format in a loop, a log line), and
+// comparing a short text is much cheaper than reading its specifiers. Keyed
+// by everything the verdict depends on, so a reused buffer with another
+// format, or a type array changed in place, is checked afresh. Plain data:
+// a thread_local object with a destructor would have to be registered.
+class RecentCalls {
+ public:
+  template <class CharT>
+  bool contains(const call_t& call, const CharT* format, std::size_t length) const {
+    const entry_t& entry = slot(call, format);
+    return entry.bytes == length * sizeof(CharT) && fits(call, length * sizeof(CharT)) &&
+           entry.family == call.family && entry.dialect == call.dialect &&
+           entry.wide == call.wide && entry.count == call.count &&
+           std::memcmp(entry.format, format, entry.bytes) == 0 &&
+           (call.count == 0 || (call.types != nullptr && entry.hasTypes &&
+                                std::memcmp(entry.types, call.types,
+                                            call.count * sizeof(unsigned)) == 0));
+  }
+
+  template <class CharT>
+  void add(const call_t& call, const CharT* format, std::size_t length) {
+    const std::size_t bytes = length * sizeof(CharT);
+    if (!fits(call, bytes)) return;
+    entry_t& entry = slot(call, format);
+    entry.bytes = bytes;
+    entry.family = call.family;
+    entry.dialect = call.dialect;
+    entry.wide = call.wide;
+    entry.count = call.count;
+    entry.hasTypes = call.types != nullptr;
+    std::memcpy(entry.format, format, bytes);
+    if (entry.hasTypes) std::memcpy(entry.types, call.types, call.count * sizeof(unsigned));
+  }
+
+ private:
+  static constexpr std::size_t kSlots = 16;
+  static constexpr std::size_t kMaxBytes = 96;
+  static constexpr unsigned kMaxTypes = 10;
+
+  struct entry_t {
+    std::size_t bytes;  // of the format; 0 marks an empty slot as no format is empty here
+    FormatFamily family;
+    FormatDialect dialect;
+    bool wide;
+    bool hasTypes;
+    unsigned count;
+    unsigned types[kMaxTypes];
+    char format[kMaxBytes];
+  };
+
+  static bool fits(const call_t& call, std::size_t bytes) {
+    return bytes != 0 && bytes <= kMaxBytes && call.count <= kMaxTypes;
+  }
+  template <class CharT>
+  entry_t& slot(const call_t& call, const CharT* format) const {
+    const std::uintptr_t key = reinterpret_cast<std::uintptr_t>(format) ^
+                               (reinterpret_cast<std::uintptr_t>(call.types) >> 3);
+    return entries_[(key ^ (key >> 7)) % kSlots];
+  }
+
+  mutable entry_t entries_[kSlots];
+};
+
+thread_local RecentCalls recentCalls;
+
 template <class CharT>
 void verify(call_t call, const CharT* format) {
   if (call.dialect > kFormatDialectMicrosoft) call.dialect = kFormatDialectPosix;
@@ -186,7 +257,9 @@ void verify(call_t call, const CharT* format) {
     problem.kind = kFormatNullFormat;
     return reportFormatError(call, std::string(), problem);
   }
-  Checker<CharT>(call, format).run();
+  const std::size_t length = textLength(format);
+  if (recentCalls.contains(call, format, length)) return;
+  if (Checker<CharT>(call, format).run()) recentCalls.add(call, format, length);
 }
 
 }  // namespace
