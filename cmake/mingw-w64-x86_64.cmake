@@ -15,7 +15,8 @@ set(CMAKE_FIND_ROOT_PATH /usr/${KORVEN_MINGW_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Packages also where CMAKE_PREFIX_PATH points, such as an unpacked korven ZIP.
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
 
 # Statically linked, so korven.exe needs none of the compiler's DLLs.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
