@@ -33,6 +33,7 @@ add_library(qirt STATIC
   header_files.cpp
   header_output.cpp
   header_size.cpp
+  output_stream.cpp
   parameter_lists.cpp
   template_library.cpp
   text_stream.cpp

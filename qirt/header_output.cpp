@@ -38,22 +38,8 @@ HeaderOutput::~HeaderOutput() {
   if (!temporary_.empty()) platform::removeLeftover(temporary_);
 }
 
-status_t HeaderOutput::QueryInterface(const wyx::oo::guid_t& iid, void** out) {
-  const wyx::oo::interface_entry_t entries[] = {{&IStream::interfaceInfo(), this},
-                                                {nullptr, nullptr}};
-  return wyx::oo::queryInterfaceLookup(iid, out, entries);
-}
-
-std::uint32_t HeaderOutput::read(void*, std::uint32_t) { return 0; }
-
 std::uint32_t HeaderOutput::write(const void* buffer, std::uint32_t count) {
   return writeBuffer(buffer, count) == wyx::oo::kStatusOk ? count : 0;
-}
-
-status_t HeaderOutput::readBuffer(void*, std::uint32_t count) {
-  return wyx::oo::safecallBoundary([&] {
-    if (count != 0) wyx::io::raiseStreamReadError();
-  });
 }
 
 status_t HeaderOutput::writeBuffer(const void* buffer, std::uint32_t count) {
@@ -76,12 +62,6 @@ status_t HeaderOutput::copyFrom(wyx::oo::InterfacePtr<wyx::io::IStream> source,
       wyx::oo::checkStatus(writeBuffer(chunk, piece));
       count -= piece;
     }
-  });
-}
-
-status_t HeaderOutput::setPosition(std::uint32_t position) {
-  return wyx::oo::safecallBoundary([&] {
-    if (position != getPosition()) wyx::io::raiseStreamSetPosError();
   });
 }
 

@@ -6,15 +6,13 @@
 #include <cstdint>
 #include <memory>
 
-#include "wyx/io/stream.hpp"
+#include "qirt/output_stream.hpp"
 #include "wyx/oo/platform.hpp"
 
 namespace qirt {
 
-// Lives as an owned object of its set, not through its reference count, so
-// it must not be handed to an InterfacePtr. Reads give nothing; the position
-// is always the end of what was written.
-class HeaderOutput final : public wyx::io::IStream {
+// Owned by its set (see OutputStream for how it is used as a stream).
+class HeaderOutput final : public OutputStream {
  public:
   // `directory` (ends in the path delimiter) and `budget`, the bytes that
   // all outputs of the set may still take, must outlive the output. Raises
@@ -25,21 +23,12 @@ class HeaderOutput final : public wyx::io::IStream {
                std::uint64_t& budget);
   // Closes the files and removes the temporary one unless it was taken.
   ~HeaderOutput();
-  HeaderOutput(const HeaderOutput&) = delete;
-  HeaderOutput& operator=(const HeaderOutput&) = delete;
 
-  wyx::oo::status_t QueryInterface(const wyx::oo::guid_t& iid, void** out) override;
-  std::int32_t AddRef() override { return refs_.increment(); }
-  std::int32_t Release() override { return refs_.decrement(); }
-  std::uint32_t read(void* buffer, std::uint32_t count) override;
   std::uint32_t write(const void* buffer, std::uint32_t count) override;
   std::uint32_t getSize() override { return static_cast<std::uint32_t>(written_); }
-  std::uint32_t getPosition() override { return getSize(); }
-  wyx::oo::status_t readBuffer(void* buffer, std::uint32_t count) override;
   wyx::oo::status_t writeBuffer(const void* buffer, std::uint32_t count) override;
   wyx::oo::status_t copyFrom(wyx::oo::InterfacePtr<wyx::io::IStream> source,
                              std::uint32_t count) override;
-  wyx::oo::status_t setPosition(std::uint32_t position) override;
 
   // Ends the output: compares the rest of the old header, or completes the
   // temporary file. Raises what a write raises, and EStreamWriteError when
@@ -83,7 +72,6 @@ class HeaderOutput final : public wyx::io::IStream {
   std::size_t cursor_ = 0;
   std::size_t fill_ = 0;
   bool oldEnded_ = false;
-  wyx::oo::RefCounter refs_;
 };
 
 }  // namespace qirt

@@ -7,23 +7,9 @@ namespace qirt {
 
 using wyx::oo::status_t;
 
-status_t TextStream::QueryInterface(const wyx::oo::guid_t& iid, void** out) {
-  const wyx::oo::interface_entry_t entries[] = {{&IStream::interfaceInfo(), this},
-                                                {nullptr, nullptr}};
-  return wyx::oo::queryInterfaceLookup(iid, out, entries);
-}
-
-std::uint32_t TextStream::read(void*, std::uint32_t) { return 0; }
-
 std::uint32_t TextStream::write(const void* buffer, std::uint32_t count) {
   text_.append(static_cast<const char*>(buffer), count);
   return count;
-}
-
-status_t TextStream::readBuffer(void*, std::uint32_t count) {
-  return wyx::oo::safecallBoundary([&] {
-    if (count != 0) wyx::io::raiseStreamReadError();
-  });
 }
 
 status_t TextStream::writeBuffer(const void* buffer, std::uint32_t count) {
@@ -41,12 +27,6 @@ status_t TextStream::copyFrom(wyx::oo::InterfacePtr<wyx::io::IStream> source, st
       text_.resize(start);
       wyx::oo::checkSafecall(status);
     }
-  });
-}
-
-status_t TextStream::setPosition(std::uint32_t position) {
-  return wyx::oo::safecallBoundary([&] {
-    if (position != text_.size()) wyx::io::raiseStreamSetPosError();
   });
 }
 

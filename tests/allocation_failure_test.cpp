@@ -10,11 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/files.hpp"
 #include "tests/process.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
+using korven::testing::entries;
+using korven::testing::readFile;
+using korven::testing::writeFile;
 using korven::testing::process_result_t;
 using korven::testing::runProcess;
 
@@ -24,22 +28,6 @@ const std::string kBanner =
     "QirtFormat Header Generator v1.0.3\n"
     "Writes the headers of the printf-family format checks.\n"
     "\n";
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-std::vector<std::string> entries(const fs::path& path) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(path)) names.push_back(entry.path().filename().u8string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 TEST(AllocationFailureTest, EveryFailureIsReportedOrHarmless) {
   const fs::path dir =

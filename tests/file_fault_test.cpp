@@ -15,33 +15,19 @@
 
 #include "app/driver.hpp"
 #include "system_texts.hpp"
+#include "tests/files.hpp"
 #include "wyx/oo/platform.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
+using korven::testing::entries;
+using korven::testing::readFile;
+using korven::testing::writeFile;
 using wyx::platform::FileOperation;
 
 const char* const kHeaders[] = {"format_definition_begin.hpp", "format_definition_end.hpp",
                                 "format_typelist.hpp"};
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-std::vector<std::string> entries(const fs::path& path) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(path)) {
-    names.push_back(entry.path().filename().u8string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 // The fault to inject: the `target`-th operation fails with `error`.
 long calls = 0;

@@ -13,11 +13,15 @@
 #include <vector>
 
 #include "system_texts.hpp"
+#include "tests/files.hpp"
 #include "tests/process.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
+using korven::testing::entries;
+using korven::testing::readFile;
+using korven::testing::writeFile;
 
 const std::string kBanner =
     "QirtFormat Header Generator v1.0.3\n"
@@ -32,15 +36,6 @@ const char* const kHeaders[] = {"format_definition_begin.hpp", "format_definitio
 
 // Paths travel to korven as UTF-8, on every system.
 std::string utf8(const fs::path& path) { return path.u8string(); }
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
 
 // Text-mode output with its line ends as plain line feeds; every line feed
 // must have come with the system's line end.
@@ -85,12 +80,6 @@ class KorvenTest : public ::testing::Test {
   }
 
   std::string out() const { return utf8(dir_ / "out"); }
-  std::vector<std::string> entries(const fs::path& path) const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(path)) names.push_back(entry.path().filename().u8string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
 
   fs::path dir_;
   int status_ = -1;
