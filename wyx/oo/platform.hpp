@@ -122,7 +122,9 @@ bool replaceFile(const native_path_t& from, const native_path_t& to);
 bool removeFile(const native_path_t& path);
 // Removes a file that must not be left behind (a temporary one): a failure
 // is tried once more before it is given up.
-bool removeLeftover(const native_path_t& path);
+inline bool removeLeftover(const native_path_t& path) {
+  return removeFile(path) || removeFile(path);
+}
 
 // Holds the exclusive lock on a directory that keeps two korven runs from
 // writing their headers into it at once; the second waits for the first.

@@ -257,8 +257,6 @@ bool createTempFile(const native_path_t& directory, const native_path_t& like,
   return true;
 }
 
-bool removeLeftover(const native_path_t& path) { return removeFile(path) || removeFile(path); }
-
 bool linkFile(const native_path_t& existing, const native_path_t& link) {
   return retrying(FileOperation::kLink, [&] { return ::link(existing.c_str(), link.c_str()); }) ==
          0;
@@ -276,8 +274,8 @@ bool removeFile(const native_path_t& path) {
 // The lock is on the directory itself, so no lock file ever shows in it.
 bool DirectoryLock::acquire(const native_path_t& directory) {
   release();
-  const char* name = directory.empty() ? "." : directory.c_str();
   if (!isWholeName(directory)) return false;
+  const char* name = directory.empty() ? "." : directory.c_str();
   const int fd = retrying(FileOperation::kOpen,
                           [&] { return ::open(name, O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
   if (fd < 0) return false;

@@ -270,8 +270,6 @@ bool createTempFile(const native_path_t& directory, const native_path_t& like,
   return false;
 }
 
-bool removeLeftover(const native_path_t& path) { return removeFile(path) || removeFile(path); }
-
 bool linkFile(const native_path_t& existing, const native_path_t& link) {
   return !faulted(FileOperation::kLink) &&
          CreateHardLinkW(link.c_str(), existing.c_str(), nullptr) != 0;
