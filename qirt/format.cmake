@@ -65,3 +65,43 @@ if(KORVEN_BUILD_TESTS)
   endforeach()
   target_compile_definitions(qirt_format_calls_debug_test PRIVATE QIRT_FORMAT_CHECK_DEBUG)
 endif()
+
+# The checker against the compiler: random calls judged by g++ -Wformat with
+# the format attribute of each C library this build's programs can call.
+# Another seed: cmake -DKORVEN_DIFFERENTIAL_SEED=<n> <build dir>.
+set(KORVEN_DIFFERENTIAL_SEED 1 CACHE STRING "Seed of the checker's differential test")
+set(KORVEN_DIFFERENTIAL_CALLS 6000 CACHE STRING "Calls per dialect in the differential test")
+if(KORVEN_BUILD_TESTS)
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    set(KORVEN_GXX ${CMAKE_CXX_COMPILER} CACHE FILEPATH "g++ that judges the differential calls")
+  else()
+    find_program(KORVEN_GXX NAMES g++ REQUIRED)
+  endif()
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  if(WIN32)
+    set(dialects mingw microsoft)
+  else()
+    set(dialects glibc)
+  endif()
+  set(cases "")
+  set(dialect_definitions "")
+  set(dir ${CMAKE_CURRENT_BINARY_DIR}/differential)
+  foreach(dialect IN LISTS dialects)
+    add_custom_command(
+      OUTPUT ${dir}/cases_${dialect}.inc
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
+      COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/format_differential.py
+              ${dialect} ${KORVEN_DIFFERENTIAL_SEED} ${KORVEN_DIFFERENTIAL_CALLS} ${KORVEN_GXX} ${dir}
+      DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/format_differential.py
+      COMMENT "Judging random ${dialect} calls with g++"
+      VERBATIM)
+    list(APPEND cases ${dir}/cases_${dialect}.inc)
+    string(TOUPPER ${dialect} upper)
+    list(APPEND dialect_definitions KORVEN_DIFFERENTIAL_${upper})
+  endforeach()
+  korven_test(qirt_format_differential_test
+    SOURCES format_differential_test.cpp ${cases}
+    LIBS qirt_format)
+  target_include_directories(qirt_format_differential_test PRIVATE ${dir})
+  target_compile_definitions(qirt_format_differential_test PRIVATE ${dialect_definitions})
+endif()

@@ -97,7 +97,7 @@ const wrong_call_t kWrongCalls[] = {
     WRONG(printf("%s", number), R"(printf format "%s": argument 1 is int, but %s wants char*)"),
     WRONG(printf("%s", view), R"(printf format "%s": argument 1 is a class object, but %s wants char*)"),
     WRONG(printf("%d", point), R"(printf format "%d": argument 1 is a class object, but %d wants int)"),
-    WRONG(printf("%d", Colour::kRed), R"(printf format "%d": argument 1 is long long, but %d wants int)"),
+    WRONG(printf("%d", Colour::kRed), R"(printf format "%d": argument 1 is a scoped enumeration, but %d wants int)"),
     WRONG(printf("%d", real), R"(printf format "%d": argument 1 is double, but %d wants int)"),
     WRONG(printf("%f", 1), R"(printf format "%f": argument 1 is int, but %f wants double)"),
     WRONG(printf("%lld", number), R"(printf format "%lld": argument 1 is int, but %lld wants long long)"),

@@ -14,7 +14,8 @@ namespace qirt::detail {
 
 namespace {
 
-using wyx::tool::FormatScanner;
+using wyx::tool::StrictFormatScanner;
+using wyx::tool::strict_specifier_t;
 
 template <class CharT>
 std::size_t textLength(const CharT* text) {
@@ -35,11 +36,13 @@ class Checker {
  private:
   enum class Numbering { kUnknown, kSequential, kPositional };
 
-  bool checkCode(const FormatScanner<CharT>& scanner, std::uint32_t code);
-  bool takeArgument(const FormatScanner<CharT>& scanner, const want_t& want, bool star);
-  bool referenced(unsigned argument) const;
-  void report(problem_t problem, const CharT* specifier, const CharT* end);
-  const CharT* specifierEnd(const CharT* specifier) const;
+  bool checkSpecifier(const strict_specifier_t& spec);
+  bool checkNumbering(const strict_specifier_t& spec, bool nothing);
+  bool take(const want_t& want, std::uint32_t position, bool star);
+  bool finish();
+  unsigned references(unsigned argument) const;
+  bool fail(FormatErrorKind kind, PositionProblem position = PositionProblem::kNone);
+  void report(problem_t problem);
   unsigned typeAt(unsigned argument) const {
     return call_.types != nullptr ? call_.types[argument - 1] : 0;
   }
@@ -47,138 +50,143 @@ class Checker {
   const call_t& call_;
   const CharT* format_;
   const std::uint32_t* table_;
+  const CharT* specifier_ = nullptr;  // of the specifier being checked
+  const CharT* specifierEnd_ = nullptr;
   Numbering numbering_ = Numbering::kUnknown;
   unsigned sequential_ = 0;  // arguments taken by plain specifiers
   unsigned highest_ = 0;     // highest argument taken
-  bool suppressNext_ = false;
+  std::uint64_t taken_ = 0;  // arguments 1 to 64 taken by position
 };
 
 template <class CharT>
 bool Checker<CharT>::run() {
-  FormatScanner<CharT> scanner(format_, table_);
-  for (;;) {
-    const std::uint32_t code = scanner.next();
-    if (code == wyx::tool::kSpecifierEnd) break;
-    if (!checkCode(scanner, code)) return false;
+  // The compiler passes over an empty format, arguments and all.
+  if (*format_ == CharT(0)) return true;
+  StrictFormatScanner<CharT> scanner(format_, table_);
+  strict_specifier_t spec;
+  while (scanner.next(&spec)) {
+    specifier_ = scanner.specifierBegin();
+    specifierEnd_ = scanner.position();
+    if (!checkSpecifier(spec)) return false;
   }
+  return finish();
+}
+
+template <class CharT>
+bool Checker<CharT>::checkSpecifier(const strict_specifier_t& spec) {
+  if (spec.conversion == 0) return fail(kFormatMalformed);
+  const want_t want = wantOf(call_.family, call_.dialect, call_.wide, spec);
+  if (want.kind == WantKind::kInvalid) return fail(kFormatMalformed);
+  // A suppressed scanf conversion stores nothing; "%*n" still takes its
+  // argument, as the compiler reads it.
+  const bool nothing = want.kind == WantKind::kNothing ||
+                       (spec.suppressed && spec.conversion != static_cast<unsigned>('n'));
+  if (!checkNumbering(spec, nothing)) return false;
+  if (nothing && spec.position != 0) return fail(kFormatPositions, PositionProblem::kNoArgument);
+  if (spec.widthStar && !take(kStarWant, spec.widthPosition, true)) return false;
+  if (spec.precisionStar && !take(kStarWant, spec.precisionPosition, true)) return false;
+  return nothing || take(want, spec.position, false);
+}
+
+// Positions: all or none, and only where the C library reads them.
+template <class CharT>
+bool Checker<CharT>::checkNumbering(const strict_specifier_t& spec, bool nothing) {
+  const bool positioned = spec.position != 0 || spec.widthPosition != 0 ||
+                          spec.precisionPosition != 0;
+  if (positioned && !hasPositions(call_.family, call_.dialect)) {
+    return fail(kFormatPositions, PositionProblem::kUnsupported);
+  }
+  const bool complete = (spec.position != 0 || nothing) &&
+                        (!spec.widthStar || spec.widthPosition != 0) &&
+                        (!spec.precisionStar || spec.precisionPosition != 0);
+  if (positioned && !complete) return fail(kFormatPositions, PositionProblem::kMixed);
+  // "%m" and a suppressed scanf conversion count for neither numbering.
+  if (!positioned && nothing && !spec.widthStar && !spec.precisionStar) return true;
+  const Numbering numbering = positioned ? Numbering::kPositional : Numbering::kSequential;
+  if (numbering_ != Numbering::kUnknown && numbering_ != numbering) {
+    return fail(kFormatPositions,
+                positioned ? PositionProblem::kPositioned : PositionProblem::kUnpositioned);
+  }
+  numbering_ = numbering;
+  return true;
+}
+
+template <class CharT>
+bool Checker<CharT>::take(const want_t& want, std::uint32_t position, bool star) {
+  const unsigned argument = position != 0 ? position : sequential_ + 1;
+  problem_t problem;
+  problem.wanted = want.name;
+  problem.star = star;
+  problem.argument = argument;
+  if (argument > call_.count) {
+    problem.kind = kFormatMissingArgument;
+  } else if (!accepts(want, typeAt(argument))) {
+    problem.kind = kFormatTypeMismatch;
+  } else if (position != 0 && call_.family == kFamilyScanf && references(argument) != 0) {
+    // scanf cannot store two conversions into one argument.
+    problem.kind = kFormatPositions;
+    problem.position = PositionProblem::kReused;
+  } else {
+    if (position == 0) ++sequential_;
+    if (position != 0 && position <= 64) taken_ |= std::uint64_t(1) << (position - 1);
+    highest_ = std::max(highest_, argument);
+    return true;
+  }
+  report(problem);
+  return false;
+}
+
+template <class CharT>
+bool Checker<CharT>::finish() {
+  problem_t problem;
   if (numbering_ == Numbering::kPositional) {
     for (unsigned argument = 1; argument < highest_; ++argument) {
-      if (!referenced(argument)) {
-        problem_t problem;
+      if (references(argument) == 0) {
         problem.kind = kFormatUnusedArgument;
         problem.argument = argument;
-        report(problem, nullptr, nullptr);
+        report(problem);
         return false;
       }
     }
   }
-  if (highest_ < call_.count) {
-    problem_t problem;
-    problem.kind = kFormatSurplusArgument;
-    problem.argument = highest_ + 1;
-    report(problem, nullptr, nullptr);
-    return false;
-  }
-  return true;
-}
-
-// Returns false when the call has been reported.
-template <class CharT>
-bool Checker<CharT>::checkCode(const FormatScanner<CharT>& scanner, std::uint32_t code) {
-  const bool star = (code & wyx::tool::kSpecifierStar) != 0;
-  if (star && call_.family == kFamilyScanf) {
-    suppressNext_ = true;
-    return true;
-  }
-  want_t want = kStarWant;
-  if (!star && code != wyx::tool::kSpecifierInvalid) {
-    const bool scanSet = (code & kAttrScanSet) != 0;
-    const unsigned letter = scanSet ? '[' : static_cast<unsigned>(scanner.position()[-1]);
-    want =
-        wantOf(call_.family, call_.dialect, call_.wide, letter, wyx::tool::specifierModifier(code));
-  }
-  if (code == wyx::tool::kSpecifierInvalid || want.kind == WantKind::kInvalid) {
-    problem_t problem;
-    problem.kind = kFormatMalformed;
-    report(problem, scanner.specifierBegin(), scanner.position());
-    return false;
-  }
-  if (want.kind == WantKind::kNothing) return true;
-  if (suppressNext_) {
-    suppressNext_ = false;
-    return true;
-  }
-  return takeArgument(scanner, want, star);
-}
-
-template <class CharT>
-bool Checker<CharT>::takeArgument(const FormatScanner<CharT>& scanner, const want_t& want,
-                                  bool star) {
-  const unsigned position = scanner.argumentPosition();
-  const Numbering numbering = position != 0 ? Numbering::kPositional : Numbering::kSequential;
-  const unsigned argument = position != 0 ? position : sequential_ + 1;
-  FormatErrorKind kind;
-  if (position != 0 && call_.dialect != kFormatDialectPosix) {
-    kind = kFormatPositions;
-  } else if (numbering_ != Numbering::kUnknown && numbering_ != numbering) {
-    kind = kFormatPositions;
-  } else if (argument > call_.count) {
-    kind = kFormatMissingArgument;
-  } else if (!accepts(want, typeAt(argument))) {
-    kind = kFormatTypeMismatch;
-  } else {
-    numbering_ = numbering;
-    if (position == 0) ++sequential_;
-    highest_ = std::max(highest_, argument);
-    return true;
-  }
-  // Only a wrong call gets here; the problem and its text are built now.
-  problem_t problem;
-  problem.kind = kind;
-  problem.wanted = want.name;
-  problem.star = star;
-  problem.positioned = position != 0;
-  problem.unsupported = position != 0 && call_.dialect != kFormatDialectPosix;
-  if (kind != kFormatPositions) problem.argument = argument;
-  report(problem, scanner.specifierBegin(), nullptr);
+  if (highest_ >= call_.count) return true;
+  problem.kind = kFormatSurplusArgument;
+  problem.argument = highest_ + 1;
+  report(problem);
   return false;
 }
 
-// Whether some specifier takes `argument` by its position. Runs only for
-// formats with positions that passed every other check.
+// How many arguments before the current specifier's were taken as
+// `argument` by position. Rescans only beyond the first 64 arguments.
 template <class CharT>
-bool Checker<CharT>::referenced(unsigned argument) const {
-  FormatScanner<CharT> scanner(format_, table_);
-  bool suppress = false;
-  for (;;) {
-    const std::uint32_t code = scanner.next();
-    if (code == wyx::tool::kSpecifierEnd) return false;
-    if ((code & wyx::tool::kSpecifierStar) != 0 && call_.family == kFamilyScanf) {
-      suppress = true;
-      continue;
-    }
-    if (!suppress && scanner.argumentPosition() == argument) return true;
-    if ((code & wyx::tool::kSpecifierStar) == 0) suppress = false;
+unsigned Checker<CharT>::references(unsigned argument) const {
+  if (argument <= 64) return (taken_ >> (argument - 1)) & 1;
+  StrictFormatScanner<CharT> scanner(format_, table_);
+  strict_specifier_t spec;
+  unsigned count = 0;
+  while (scanner.next(&spec) && scanner.specifierBegin() != specifier_) {
+    const bool stored = !spec.suppressed || spec.conversion == static_cast<unsigned>('n');
+    count += (stored && spec.position == argument) + (spec.widthPosition == argument) +
+             (spec.precisionPosition == argument);
   }
-}
-
-// The end of the specifier that starts at `specifier`: a reported '*' leaves
-// the scanner at the '%', so the extent is found by reading it once more.
-template <class CharT>
-const CharT* Checker<CharT>::specifierEnd(const CharT* specifier) const {
-  FormatScanner<CharT> scanner(specifier, table_);
-  for (int star = 0; star < 3; ++star) {
-    if ((scanner.next() & wyx::tool::kSpecifierStar) == 0) break;
-  }
-  return scanner.position();
+  return count;
 }
 
 template <class CharT>
-void Checker<CharT>::report(problem_t problem, const CharT* specifier, const CharT* end) {
-  if (specifier != nullptr) {
-    if (end == nullptr) end = specifierEnd(specifier);
-    problem.offset = static_cast<std::size_t>(specifier - format_);
-    problem.specifier = formatText(specifier, end);
+bool Checker<CharT>::fail(FormatErrorKind kind, PositionProblem position) {
+  problem_t problem;
+  problem.kind = kind;
+  problem.position = position;
+  report(problem);
+  return false;
+}
+
+template <class CharT>
+void Checker<CharT>::report(problem_t problem) {
+  if (problem.kind != kFormatSurplusArgument && problem.kind != kFormatUnusedArgument &&
+      specifier_ != nullptr) {
+    problem.offset = static_cast<std::size_t>(specifier_ - format_);
+    problem.specifier = formatText(specifier_, specifierEnd_);
   }
   reportFormatError(call_, formatText(format_, format_ + textLength(format_)), problem);
 }

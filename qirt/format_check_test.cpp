@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "qirt/format.hpp"
 
@@ -43,13 +44,13 @@ struct Plain {
 TEST(TypeIDTest, NamesWhatTheCLibraryReceives) {
   EXPECT_EQ(kTypeInt, (TypeID<int, const char*>::value));
   EXPECT_EQ(kTypeShort, (TypeID<Small, const char*>::value));
-  EXPECT_EQ(kTypeLongLong, (TypeID<Wide, const char*>::value));
+  EXPECT_EQ(kTypeScopedEnum, (TypeID<Wide, const char*>::value));
   EXPECT_EQ(kTypeChar | kTypePointer | kTypeConstTarget, (TypeID<const char*, const char*>::value));
   EXPECT_EQ(kTypeChar | kTypePointer, (TypeID<char[4], const char*>::value));
   EXPECT_EQ(kTypeWchar | kTypePointer | kTypeConstTarget,
             (TypeID<const wchar_t(&)[3], const wchar_t*>::value));
-  EXPECT_EQ(kTypeVoidPointer | kTypePointer, (TypeID<void**, const char*>::value));
-  EXPECT_EQ(kTypeObject | kTypePointer, (TypeID<char**, const char*>::value));
+  EXPECT_EQ(kTypeVoid | kTypePointer | kTypeIndirect, (TypeID<void**, const char*>::value));
+  EXPECT_EQ(kTypeChar | kTypePointer | kTypeIndirect, (TypeID<char**, const char*>::value));
   EXPECT_EQ(kTypeObject | kTypePointer | kTypeConstTarget,
             (TypeID<const Plain*, const char*>::value));
   EXPECT_EQ(kTypeFunction | kTypePointer, (TypeID<int (*)(int), const char*>::value));
@@ -150,8 +151,8 @@ TEST(FormatCheckTest, WrongCallsAreCaught) {
        R"(printf format "%hf": %hf at character 1 is not a valid specifier)"},
       {printfCheck("%lp", text),
        R"(printf format "%lp": %lp at character 1 is not a valid specifier)"},
-      {printfCheck("%Ld", i),
-       R"(printf format "%Ld": %Ld at character 1 is not a valid specifier)"},
+      {printfCheck("%Lc", i),
+       R"(printf format "%Lc": %Lc at character 1 is not a valid specifier)"},
       {printfCheck("%5-d", i),
        R"(printf format "%5-d": %5- at character 1 is not a valid specifier)"},
       {printfCheck("%.5.3f", d),
@@ -235,6 +236,107 @@ TEST(FormatCheckTest, DialectOfTheBuild) {
   EXPECT_EQ(posix ? R"(printf format "%hs": %hs at character 1 is not a valid specifier)" : "ok",
             printfCheck("%hs", "x"));
   EXPECT_EQ("ok", printfCheck(L"%ls", L"w"));
+}
+
+// The verdict of a call in a dialect: "ok" or "refused".
+struct dialect_case_t {
+  FormatDialect dialect;
+  detail::FormatFamily family;
+  const char* format;
+  std::vector<unsigned> types;
+  bool ok;
+};
+
+template <class... Args>
+std::vector<unsigned> ids() {
+  return {TypeID<Args, const char*>::value...};
+}
+
+// What the compiler's check says of these calls, g++'s model of a C library
+// where it follows the library, and the library where g++ does not.
+TEST(FormatCheckTest, DialectsAgreeWithTheirCLibrary) {
+  using detail::kFamilyPrintf;
+  using detail::kFamilyScanf;
+  const FormatDialect glibc = kFormatDialectPosix;
+  const FormatDialect mingw = kFormatDialectMinGW;
+  const FormatDialect ms = kFormatDialectMicrosoft;
+  const bool longIsInt = sizeof(long) == sizeof(int);
+  const bool sizeIsInt = sizeof(std::size_t) == sizeof(int);
+  const bool longDoubleIsDouble = sizeof(long double) == sizeof(double);
+  const dialect_case_t kCases[] = {
+      // glibc: scanf's allocation, old spellings, flags in scanf.
+      {glibc, kFamilyScanf, "%ms %m[a-z] %mc %*ms", ids<char**, char**, const char**>(), true},
+      {glibc, kFamilyScanf, "%mls %mS", ids<wchar_t**, wchar_t**>(), true},
+      {glibc, kFamilyScanf, "%ms", ids<char*>(), false},
+      {glibc, kFamilyPrintf, "%Zu %Zn %Ld %qd",
+       ids<std::size_t, std::size_t*, long long, long long>(), true},
+      {glibc, kFamilyScanf, "%Lx %qd %'d %Id", ids<unsigned long long*, long long*, int*, int*>(),
+       true},
+      {glibc, kFamilyScanf, "%Zu", ids<std::size_t*>(), false},
+      {glibc, kFamilyPrintf, "%b %B", ids<unsigned, unsigned>(), true},
+      // Types compare as the compiler compares them, not by size.
+      {glibc, kFamilyPrintf, "%lld", ids<long>(), false},
+      {glibc, kFamilyPrintf, "%ld", ids<long long>(), false},
+      {glibc, kFamilyPrintf, "%zu %jd", ids<unsigned long long, long long>(), longIsInt},
+      {glibc, kFamilyPrintf, "%d %c %lc", ids<wchar_t, char32_t, wchar_t>(), true},
+      {glibc, kFamilyScanf, "%n", ids<wchar_t*>(), false},
+      {glibc, kFamilyScanf, "%i", ids<wchar_t*>(), false},
+      {glibc, kFamilyScanf, "%hX", ids<wchar_t*>(), false},
+      {glibc, kFamilyScanf, "%d %hd", ids<char32_t*, char16_t*>(), true},
+      {glibc, kFamilyScanf, "%u", ids<char32_t*>(), false},
+      {glibc, kFamilyPrintf, "%d", ids<Wide>(), false},
+      {glibc, kFamilyScanf, "%d", ids<Small*>(), false},
+      // Positions.
+      {glibc, kFamilyScanf, "%1$d%1$d", ids<int*>(), false},
+      {glibc, kFamilyPrintf, "%1$d%1$d", ids<int>(), true},
+      {glibc, kFamilyPrintf, "%1$m", ids<int>(), false},
+      {glibc, kFamilyScanf, "%1$*d", ids<int*>(), false},
+      // Flag misuse that the library ignores, and an empty format.
+      {glibc, kFamilyPrintf, "%+u %#s %-08d % +d %.3c", ids<unsigned, char*, int, int, int>(),
+       true},
+      {glibc, kFamilyScanf, "%**d %*5ms %*lld", ids<>(), true},
+      {glibc, kFamilyPrintf, "", ids<int>(), true},
+      {glibc, kFamilyScanf, "%0d", ids<int*>(), false},
+      // Microsoft: "I" alone is the pointer's size; C99 sizes of today's library.
+      {ms, kFamilyPrintf, "%Ix %Iu %Id", ids<std::size_t, std::size_t, std::ptrdiff_t>(), true},
+      {ms, kFamilyScanf, "%IX", ids<std::size_t*>(), true},
+      {ms, kFamilyPrintf, "%Id", ids<int>(), sizeIsInt},
+      {ms, kFamilyPrintf, "%I32d %I64d", ids<int, long long>(), true},
+      {ms, kFamilyPrintf, "%I32d", ids<long>(), longIsInt},
+      {ms, kFamilyPrintf, "%zu %hhd %jd %td %F %a",
+       ids<std::size_t, char, std::intmax_t, std::ptrdiff_t, double, double>(), true},
+      {ms, kFamilyPrintf, "%Lf", ids<double>(), true},
+      {ms, kFamilyPrintf, "%Lf", ids<long double>(), longDoubleIsDouble},
+      {ms, kFamilyPrintf, "%lC", ids<wchar_t>(), false},
+      {ms, kFamilyPrintf, "%lS", ids<const wchar_t*>(), false},
+      {ms, kFamilyPrintf, "%hs %hc", ids<const char*, char>(), true},
+      {ms, kFamilyPrintf, "%I64f", ids<double>(), false},
+      {ms, kFamilyPrintf, "%I32s", ids<const char*>(), false},
+      {ms, kFamilyPrintf, "%ld", ids<int>(), false},
+      {ms, kFamilyPrintf, "%1$d", ids<int>(), false},
+      {ms, kFamilyScanf, "%ms", ids<char**>(), false},
+      // MinGW's C99 functions.
+      {mingw, kFamilyScanf, "%2$d %1$d", ids<int*, int*>(), true},
+      {mingw, kFamilyPrintf, "%1$d", ids<int>(), false},
+      {mingw, kFamilyPrintf, "%m %'d", ids<int>(), true},
+      {mingw, kFamilyScanf, "%'d %5LX %ms %qd",
+       ids<int*, unsigned long long*, char**, long long*>(), true},
+      {mingw, kFamilyPrintf, "%Ix %I64d %I32u", ids<std::size_t, long long, unsigned>(), true},
+      {mingw, kFamilyPrintf, "%Zu", ids<std::size_t>(), false},
+      {mingw, kFamilyPrintf, "%qd", ids<long long>(), false},
+      {mingw, kFamilyPrintf, "%I16d", ids<short>(), false},
+  };
+  for (const dialect_case_t& c : kCases) {
+    std::string verdict = "ok";
+    try {
+      detail::verifyFormat(c.family, c.dialect, c.format, c.types.data(),
+                           static_cast<unsigned>(c.types.size()), nullptr, 0, nullptr);
+    } catch (const EFormatError& error) {
+      verdict = error.what();
+    }
+    EXPECT_EQ(c.ok, verdict == "ok")
+        << "dialect " << c.dialect << ": " << verdict << " for \"" << c.format << "\"";
+  }
 }
 
 int handlerCalls = 0;

@@ -1,88 +1,73 @@
 #include "qirt/format_dialect.hpp"
 
 #include <array>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
-
-#include "wyx/tool/format_parser.hpp"
+#include <cwchar>
+#include <type_traits>
 
 namespace qirt::detail {
 
 namespace {
 
-using wyx::tool::kClassTableSize;
+using namespace wyx::tool;
 using Table = std::array<std::uint32_t, kClassTableSize>;
 
-constexpr std::uint32_t kFlag = 0x20000;
-constexpr std::uint32_t kStar = 0x32100;  // an int argument
-constexpr std::uint32_t kPercent = 0x10000;
-constexpr std::uint32_t kPrefixI = 0x50000;
-constexpr std::uint32_t kByAddress = 0x1000004;
-
-constexpr std::uint32_t sizeEntry(std::uint32_t sizeClass, std::uint32_t modifier) {
-  return 0x40000 | (sizeClass << 12) | (modifier << 20);
+constexpr std::uint32_t classEntry(std::uint32_t cls) { return cls << 16; }
+constexpr std::uint32_t sizeEntry(SizeModifier modifier) {
+  return classEntry(kClassSize) | (modifier << 20);
 }
 
-// A conversion's entry: the argument type of the code layout, and the
-// category "by address" where the argument is a pointer.
-constexpr std::uint32_t conversionEntry(char c, bool scan) {
-  switch (c) {
-    case 'c':
-    case 'C':
-      return 0x60000 | (scan ? kByAddress : 0);
-    case 's':
-    case 'S':
-    case '[':
-      return (c == '[' ? 0x70000 | kAttrScanSet : 0x60000) | kByAddress;
-    case 'p':
-      return 0x60300 | kByAddress;
-    case 'n':
-      return 0x62100 | kByAddress;
-    case 'm':
-      return 0x60000;
-    case 'a':
-    case 'A':
-    case 'e':
-    case 'E':
-    case 'f':
-    case 'F':
-    case 'g':
-    case 'G':
-      return 0x61200 | (scan ? kByAddress : 0);
-    default:  // the integer conversions
-      return 0x62100 | (scan ? kByAddress : 0);
-  }
-}
-
+// The scanner's table for a family and dialect: which characters are flags,
+// sizes and conversions there. The argument each conversion takes is
+// wantOf's business.
 constexpr Table makeTable(FormatFamily family, FormatDialect dialect) {
   const bool scan = family == kFamilyScanf;
   const bool posix = dialect == kFormatDialectPosix;
   Table table{};
-  table[0] = wyx::tool::kTableStrict | wyx::tool::kTablePositional |
-             (scan ? wyx::tool::kTableStarSuppresses : 0);
-  for (char c = '0'; c <= '9'; ++c) table[static_cast<std::size_t>(c)] = kFlag;
-  if (!scan) {
-    // glibc reads 'I' as a flag (locale digits); the Windows libraries as
-    // the size prefix "I32"/"I64".
-    const char* flags = dialect == kFormatDialectMicrosoft ? "-+ #." : "-+ #.'";
-    for (const char* f = flags; *f != 0; ++f) table[static_cast<std::size_t>(*f)] = kFlag;
-    if (posix) table['I'] = kFlag;
+  // Positions are read everywhere, so that a library without them gets a
+  // message saying so rather than "not a valid specifier".
+  table[0] = kTableStrict | kTablePositional | (scan ? kTableStarSuppresses : 0) |
+             (posix ? 0 : kTableBareI);
+  for (char c = '0'; c <= '9'; ++c) table[static_cast<std::size_t>(c)] = classEntry(kClassDigit);
+  // glibc reads 'I' as a flag (locale digits); the Windows libraries as the
+  // size prefix "I", "I32", "I64".
+  const char* flags = scan ? "'" : "-+ #0'";
+  for (const char* f = flags; *f != 0; ++f) {
+    table[static_cast<std::size_t>(*f)] = classEntry(kClassFlag);
   }
-  table['%'] = kPercent;
-  table['*'] = kStar;
-  table['h'] = sizeEntry(1, wyx::tool::kModH);
-  table['l'] = sizeEntry(2, wyx::tool::kModL);
-  table['L'] = sizeEntry(3, wyx::tool::kModBigL);
-  table['j'] = sizeEntry(3, wyx::tool::kModJ);
-  table['z'] = sizeEntry(3, wyx::tool::kModZ);
-  table['t'] = sizeEntry(3, wyx::tool::kModT);
-  if (posix) table['q'] = sizeEntry(3, wyx::tool::kModQ);
-  if (!posix) table['I'] = kPrefixI;
-  const char* conversions = scan ? "diouxXaAeEfFgGcCsSpn[" : "diouxXaAeEfFgGcCsSpn";
+  table['I'] = classEntry(posix ? kClassFlag : kClassSizePrefix);
+  if (!scan) table['.'] = classEntry(kClassDot);
+  table['*'] = classEntry(kClassStar);
+  table['h'] = sizeEntry(kModH);
+  table['l'] = sizeEntry(kModL);
+  table['L'] = sizeEntry(kModBigL);
+  table['j'] = sizeEntry(kModJ);
+  table['z'] = sizeEntry(kModZ);
+  table['t'] = sizeEntry(kModT);
+  // "q" is glibc's, and MinGW's scanf's; "Z" (for "z") glibc's printf's.
+  if (posix || (scan && dialect == kFormatDialectMinGW)) table['q'] = sizeEntry(kModQ);
+  if (posix && !scan) table['Z'] = sizeEntry(kModZ);
+  if (dialect != kFormatDialectMicrosoft) {
+    table['H'] = sizeEntry(kModDecimal32);
+    table['D'] = sizeEntry(kModDecimal64);
+  }
+  const char* conversions = scan ? "diouxXaAeEfFgGcCsSpn" : "diouxXaAeEfFgGcCsSpn";
   for (const char* c = conversions; *c != 0; ++c) {
-    table[static_cast<std::size_t>(*c)] = conversionEntry(*c, scan);
+    table[static_cast<std::size_t>(*c)] = classEntry(kClassConversion);
   }
-  if (posix && !scan) table['m'] = conversionEntry('m', false);
+  if (scan) table['['] = classEntry(kClassScanSet);
+  if (dialect != kFormatDialectMicrosoft) {
+    // Binary integers: "%b" in both families, "%B" in printf.
+    table['b'] = classEntry(kClassConversion);
+    if (!scan) table['B'] = classEntry(kClassConversion);
+  }
+  if (dialect != kFormatDialectMicrosoft) {
+    // "%m": glibc's and MinGW's printf print strerror(errno); their scanf
+    // allocates the text it reads.
+    table['m'] = classEntry(scan ? kClassAllocation : kClassConversion);
+  }
   return table;
 }
 
@@ -93,106 +78,235 @@ constexpr Table kTables[2][3] = {
      makeTable(kFamilyScanf, kFormatDialectMicrosoft)},
 };
 
-bool isInteger(unsigned base) { return base >= kTypeBool && base <= kTypeUnsignedLongLong; }
-bool isCharacter(unsigned base) {
+template <typename T>
+constexpr unsigned idOf() {
+  return TypeID<T, const char*>::value;
+}
+
+constexpr unsigned kSizes[] = {0,
+                               sizeof(bool),
+                               sizeof(char),
+                               sizeof(signed char),
+                               sizeof(unsigned char),
+                               sizeof(wchar_t),
+                               sizeof(char16_t),
+                               sizeof(char32_t),
+                               sizeof(short),
+                               sizeof(unsigned short),
+                               sizeof(int),
+                               sizeof(unsigned),
+                               sizeof(long),
+                               sizeof(unsigned long),
+                               sizeof(long long),
+                               sizeof(unsigned long long),
+                               sizeof(float),
+                               sizeof(double),
+                               sizeof(long double)};
+
+constexpr unsigned sizeOf(unsigned base) {
+  return base < sizeof kSizes / sizeof kSizes[0] ? kSizes[base] : 0;
+}
+constexpr bool isInteger(unsigned base) { return base >= kTypeBool && base <= kTypeUnsignedLongLong; }
+constexpr bool isCharacter(unsigned base) {
   return base == kTypeChar || base == kTypeSignedChar || base == kTypeUnsignedChar;
 }
-
-unsigned sizeOf(unsigned base) {
-  static const unsigned char kSizes[] = {0,
-                                         sizeof(bool),
-                                         sizeof(char),
-                                         sizeof(signed char),
-                                         sizeof(unsigned char),
-                                         sizeof(wchar_t),
-                                         sizeof(char16_t),
-                                         sizeof(char32_t),
-                                         sizeof(short),
-                                         sizeof(unsigned short),
-                                         sizeof(int),
-                                         sizeof(unsigned),
-                                         sizeof(long),
-                                         sizeof(unsigned long),
-                                         sizeof(long long),
-                                         sizeof(unsigned long long)};
-  return base < sizeof kSizes ? kSizes[base] : 0;
+constexpr bool isFloating(unsigned base) { return base >= kTypeFloat && base <= kTypeLongDouble; }
+constexpr bool isUnsigned(unsigned base) {
+  switch (base) {
+    case kTypeBool:
+    case kTypeUnsignedChar:
+    case kTypeUnsignedShort:
+    case kTypeUnsignedInt:
+    case kTypeUnsignedLong:
+    case kTypeUnsignedLongLong:
+      return true;
+    case kTypeChar:
+      return !std::is_signed<char>::value;
+    case kTypeWchar:
+      return !std::is_signed<wchar_t>::value;
+    case kTypeChar16:
+    case kTypeChar32:
+      return true;
+    default:
+      return false;
+  }
 }
 
-// Integers narrower than int reach a variadic function as int.
-unsigned promotedSize(unsigned base) {
-  const unsigned size = sizeOf(base);
-  return size < sizeof(int) ? sizeof(int) : size;
+// The standard integer type of `size` bytes that C's "make signed" (or
+// unsigned) picks first, in the order the compiler tries them.
+unsigned standardOfSize(unsigned size, bool wantUnsigned) {
+  static const unsigned kOrder[] = {kTypeSignedChar, kTypeInt, kTypeShort, kTypeLong,
+                                    kTypeLongLong};
+  for (unsigned type : kOrder) {
+    if (sizeOf(type) == size) return wantUnsigned ? type + 1 : type;
+  }
+  return 0;
 }
 
-struct integer_want_t {
-  unsigned size;
-  unsigned targetSize;  // without promotion, for scanf and "%n"
-  const char* signedName;
-  const char* unsignedName;
-  const char* signedTarget;
-  const char* unsignedTarget;
-};
+// The signed (or unsigned) variant of an integer type, as the compiler forms
+// it when it overlooks a difference in signedness: the standard types have
+// their partners, the character types of C++ keep themselves where they
+// already have that signedness, bool has none.
+unsigned variantOf(unsigned base, bool wantUnsigned) {
+  if (base == kTypeBool || !isInteger(base)) return 0;
+  if (isCharacter(base)) return wantUnsigned ? kTypeUnsignedChar : kTypeSignedChar;
+  if (base >= kTypeShort) {
+    const bool isSigned = (base - kTypeShort) % 2 == 0;
+    return isSigned == !wantUnsigned ? base : (wantUnsigned ? base + 1 : base - 1);
+  }
+  if (isUnsigned(base) == wantUnsigned) return base;  // wchar_t, char16_t, char32_t
+  return standardOfSize(sizeOf(base), wantUnsigned);
+}
 
-// Indexed by the size modifier id.
-const integer_want_t kIntegerWants[] = {
-    {sizeof(int), sizeof(int), "int", "unsigned int", "int*", "unsigned int*"},
-    {sizeof(int), sizeof(short), "short", "unsigned short", "short*", "unsigned short*"},
-    {sizeof(int), 1, "signed char", "unsigned char", "signed char*", "unsigned char*"},
-    {sizeof(long), sizeof(long), "long", "unsigned long", "long*", "unsigned long*"},
-    {sizeof(long long), sizeof(long long), "long long", "unsigned long long", "long long*",
-     "unsigned long long*"},
-    {sizeof(std::intmax_t), sizeof(std::intmax_t), "intmax_t", "uintmax_t", "intmax_t*",
-     "uintmax_t*"},
-    {sizeof(std::size_t), sizeof(std::size_t), "size_t", "size_t", "size_t*", "size_t*"},
-    {sizeof(std::ptrdiff_t), sizeof(std::ptrdiff_t), "ptrdiff_t", "ptrdiff_t", "ptrdiff_t*",
-     "ptrdiff_t*"},
-    {0, 0, nullptr, nullptr, nullptr, nullptr},  // "L" takes no integer
-    {4, 4, "a 32-bit integer", "a 32-bit integer", "a pointer to a 32-bit integer",
-     "a pointer to a 32-bit integer"},
-    {8, 8, "a 64-bit integer", "a 64-bit integer", "a pointer to a 64-bit integer",
-     "a pointer to a 64-bit integer"},
-    {sizeof(long long), sizeof(long long), "long long", "unsigned long long", "long long*",
-     "unsigned long long*"},
-};
+// An integer argument as a variadic function receives it.
+unsigned promoted(unsigned base) {
+  if (!isInteger(base)) return base == kTypeFloat ? kTypeDouble : base;
+  if (sizeOf(base) < sizeof(int)) return kTypeInt;
+  if (base < kTypeShort) return isUnsigned(base) ? kTypeUnsignedInt : kTypeInt;
+  return base;
+}
+
+bool sameIgnoringSign(unsigned wanted, unsigned given) {
+  return wanted == given || (isInteger(wanted) && isInteger(given) &&
+                             wanted == variantOf(given, isUnsigned(wanted)));
+}
+
+bool servesTarget(const want_t& want, unsigned base) {
+  if (want.type == kTypeChar && isCharacter(base)) return true;
+  if (want.identity != 0) {
+    return isInteger(base) && base != kTypeBool && sizeOf(base) == want.identity;
+  }
+  return sameIgnoringSign(want.type, base);
+}
+
+bool servesValue(const want_t& want, unsigned base) {
+  const unsigned given = promoted(base);
+  if (want.identity != 0) {
+    return (isInteger(given) || isFloating(given)) &&
+           isFloating(given) == isFloating(want.type) && sizeOf(given) == want.identity;
+  }
+  return sameIgnoringSign(promoted(want.type), given);
+}
 
 constexpr want_t kInvalid{WantKind::kInvalid, 0, 0, ""};
 
-want_t integerWant(bool scan, bool isSigned, std::uint32_t modifier) {
-  if (modifier >= sizeof kIntegerWants / sizeof kIntegerWants[0]) return kInvalid;
-  const integer_want_t& w = kIntegerWants[modifier];
-  if (w.size == 0) return kInvalid;
-  if (scan) {
-    return {WantKind::kIntegerTarget, w.targetSize, 0,
-            isSigned ? w.signedTarget : w.unsignedTarget};
+struct integer_sizes_t {
+  SizeModifier modifier;
+  unsigned signedType;
+  unsigned unsignedType;
+  const char* signedName;
+  const char* unsignedName;
+};
+
+const integer_sizes_t kIntegerSizes[] = {
+    {kModNone, kTypeInt, kTypeUnsignedInt, "int", "unsigned int"},
+    {kModHH, kTypeSignedChar, kTypeUnsignedChar, "signed char", "unsigned char"},
+    {kModH, kTypeShort, kTypeUnsignedShort, "short", "unsigned short"},
+    {kModL, kTypeLong, kTypeUnsignedLong, "long", "unsigned long"},
+    {kModLL, kTypeLongLong, kTypeUnsignedLongLong, "long long", "unsigned long long"},
+    {kModQ, kTypeLongLong, kTypeUnsignedLongLong, "long long", "unsigned long long"},
+    {kModBigL, kTypeLongLong, kTypeUnsignedLongLong, "long long", "unsigned long long"},
+    {kModJ, idOf<std::intmax_t>(), idOf<std::uintmax_t>(), "intmax_t", "uintmax_t"},
+    {kModZ, variantOf(idOf<std::size_t>(), false), idOf<std::size_t>(), "ssize_t", "size_t"},
+    {kModT, idOf<std::ptrdiff_t>(), variantOf(idOf<std::ptrdiff_t>(), true), "ptrdiff_t",
+     "unsigned ptrdiff_t"},
+    {kModI, idOf<std::ptrdiff_t>(), idOf<std::size_t>(), "ptrdiff_t", "size_t"},
+};
+
+const char* targetName(const char* name) {
+  static const struct {
+    const char* value;
+    const char* target;
+  } kTargets[] = {
+      {"int", "int*"},
+      {"unsigned int", "unsigned int*"},
+      {"signed char", "signed char*"},
+      {"unsigned char", "unsigned char*"},
+      {"short", "short*"},
+      {"unsigned short", "unsigned short*"},
+      {"long", "long*"},
+      {"unsigned long", "unsigned long*"},
+      {"long long", "long long*"},
+      {"unsigned long long", "unsigned long long*"},
+      {"intmax_t", "intmax_t*"},
+      {"uintmax_t", "uintmax_t*"},
+      {"ssize_t", "ssize_t*"},
+      {"size_t", "size_t*"},
+      {"ptrdiff_t", "ptrdiff_t*"},
+      {"unsigned ptrdiff_t", "unsigned ptrdiff_t*"},
+      {"a 32-bit integer", "a pointer to a 32-bit integer"},
+      {"a 64-bit integer", "a pointer to a 64-bit integer"},
+  };
+  for (const auto& t : kTargets) {
+    if (std::char_traits<char>::compare(t.value, name, std::char_traits<char>::length(name) + 1) ==
+        0) {
+      return t.target;
+    }
   }
-  return {WantKind::kInteger, w.size, 0, isSigned ? w.signedName : w.unsignedName};
+  return name;
 }
 
-want_t floatWant(bool scan, std::uint32_t modifier) {
-  using namespace wyx::tool;
+want_t integerWant(FormatDialect dialect, bool target, bool isSigned, bool count,
+                   std::uint32_t modifier) {
+  if (modifier == kModI32 || modifier == kModI64) {
+    const unsigned bytes = modifier == kModI32 ? 4 : 8;
+    const char* name = bytes == 4 ? "a 32-bit integer" : "a 64-bit integer";
+    return {target ? WantKind::kTarget : WantKind::kValue, kTypeInt, bytes,
+            target ? targetName(name) : name};
+  }
+  // "%n" takes no "L" or "I" (nor anything glibc lacks on integers there);
+  // the Microsoft library takes no "L" on integers at all.
+  if ((count && (modifier == kModBigL || modifier == kModI)) ||
+      (dialect == kFormatDialectMicrosoft && modifier == kModBigL)) {
+    return kInvalid;
+  }
+  for (const integer_sizes_t& s : kIntegerSizes) {
+    if (s.modifier != modifier) continue;
+    const char* name = isSigned ? s.signedName : s.unsignedName;
+    return {target ? WantKind::kTarget : WantKind::kValue, isSigned ? s.signedType : s.unsignedType,
+            0, target ? targetName(name) : name};
+  }
+  return kInvalid;
+}
+
+want_t floatWant(FormatDialect dialect, bool scan, unsigned letter, std::uint32_t modifier) {
+  if (modifier >= kModDecimal32) {
+    // Decimal floating point, which no C++ type is; printf's "%a" has none.
+    static const char* const kNames[2][3] = {{"_Decimal32", "_Decimal64", "_Decimal128"},
+                                             {"_Decimal32*", "_Decimal64*", "_Decimal128*"}};
+    if (!scan && (letter == 'a' || letter == 'A')) return kInvalid;
+    return {scan ? WantKind::kTarget : WantKind::kValue, 0, 0,
+            kNames[scan][modifier - kModDecimal32]};
+  }
+  if (modifier == kModBigL && dialect == kFormatDialectMicrosoft) {
+    // The Microsoft library reads a 64-bit double for "L" (its long double);
+    // its scanf takes no "L" at all.
+    if (scan) return kInvalid;
+    return {WantKind::kValue, kTypeDouble, sizeof(double), "double"};
+  }
   if (modifier == kModBigL) {
-    return scan ? want_t{WantKind::kRealTarget, 0, kTypeLongDouble, "long double*"}
-                : want_t{WantKind::kLongDouble, 0, 0, "long double"};
+    return scan ? want_t{WantKind::kTarget, kTypeLongDouble, 0, "long double*"}
+                : want_t{WantKind::kValue, kTypeLongDouble, 0, "long double"};
   }
   if (modifier == kModL) {
-    return scan ? want_t{WantKind::kRealTarget, 0, kTypeDouble, "double*"}
-                : want_t{WantKind::kDouble, 0, 0, "double"};
+    return scan ? want_t{WantKind::kTarget, kTypeDouble, 0, "double*"}
+                : want_t{WantKind::kValue, kTypeDouble, 0, "double"};
   }
   if (modifier != kModNone) return kInvalid;
-  return scan ? want_t{WantKind::kRealTarget, 0, kTypeFloat, "float*"}
-              : want_t{WantKind::kDouble, 0, 0, "double"};
+  return scan ? want_t{WantKind::kTarget, kTypeFloat, 0, "float*"}
+              : want_t{WantKind::kValue, kTypeDouble, 0, "double"};
 }
 
-// Whether "%c"/"%s" (or, with `other`, "%C"/"%S") with `modifier` means the
-// wide form. Returns false with *valid cleared for a size that does not
-// apply.
-bool isWideCharacter(FormatDialect dialect, bool wideFunction, bool other, std::uint32_t modifier,
-                     bool* valid) {
-  using namespace wyx::tool;
+// Whether a character or text conversion means wide characters. Returns
+// false with *valid cleared for a size that does not apply.
+bool isWideText(FormatDialect dialect, bool wideFunction, bool other, std::uint32_t modifier,
+                bool* valid) {
   *valid = true;
   if (dialect == kFormatDialectMicrosoft) {
+    // "%s" follows the function, "%S" is the other one; "h" and "l" fix it,
+    // except that "l" does not go with "%S" and "%C".
     if (modifier == kModH) return false;
-    if (modifier == kModL) return true;
+    if (modifier == kModL && !other) return true;
     if (modifier != kModNone) *valid = false;
     return wideFunction != other;
   }
@@ -200,27 +314,29 @@ bool isWideCharacter(FormatDialect dialect, bool wideFunction, bool other, std::
     if (modifier != kModNone) *valid = false;
     return true;
   }
-  if (modifier == kModL) return true;
-  if (modifier == kModH && dialect == kFormatDialectMinGW) return false;
-  if (modifier != kModNone) *valid = false;
-  return false;
+  if (modifier != kModNone && modifier != kModL) *valid = false;
+  return modifier == kModL;
 }
 
-want_t characterWant(FormatDialect dialect, bool scan, bool wideFunction, unsigned letter,
-                     std::uint32_t modifier) {
+unsigned wintType() { return promoted(idOf<std::wint_t>()); }
+
+want_t textWant(FormatDialect dialect, bool scan, bool wideFunction,
+                const strict_specifier_t& spec) {
+  const unsigned letter = spec.conversion;
   bool valid = true;
   const bool other = letter == 'C' || letter == 'S';
-  const bool wide = isWideCharacter(dialect, wideFunction, other, modifier, &valid);
-  if (!valid || (letter == '[' && other)) return kInvalid;
-  if (scan) {
-    return wide ? want_t{WantKind::kWideTarget, 0, 0, "wchar_t*"}
-                : want_t{WantKind::kNarrowTarget, 0, 0, "char*"};
+  const bool wide = isWideText(dialect, wideFunction, other, spec.modifier, &valid);
+  if (!valid || (letter == '[' && spec.modifier == kModH)) return kInvalid;
+  const unsigned type = wide ? kTypeWchar : kTypeChar;
+  if (scan && spec.allocating && dialect != kFormatDialectMicrosoft) {
+    return {WantKind::kAllocated, type, 0, wide ? "wchar_t**" : "char**"};
   }
+  if (scan) return {WantKind::kTarget, type, 0, wide ? "wchar_t*" : "char*"};
   if (letter == 'c' || letter == 'C') {
-    return {WantKind::kInteger, sizeof(int), 0, wide ? "wint_t" : "int"};
+    return wide ? want_t{WantKind::kValue, wintType(), 0, "wint_t"}
+                : want_t{WantKind::kValue, kTypeInt, 0, "int"};
   }
-  return wide ? want_t{WantKind::kWideText, 0, 0, "wchar_t*"}
-              : want_t{WantKind::kNarrowText, 0, 0, "char*"};
+  return {WantKind::kText, type, 0, wide ? "wchar_t*" : "char*"};
 }
 
 }  // namespace
@@ -229,20 +345,28 @@ const std::uint32_t* formatClassTable(FormatFamily family, FormatDialect dialect
   return kTables[family == kFamilyScanf][dialect].data();
 }
 
-want_t wantOf(FormatFamily family, FormatDialect dialect, bool wide, unsigned letter,
-              std::uint32_t modifier) {
+bool hasPositions(FormatFamily family, FormatDialect dialect) {
+  // MinGW's printf prints "%1$d" as text; its scanf reads positions.
+  return dialect == kFormatDialectPosix ||
+         (dialect == kFormatDialectMinGW && family == kFamilyScanf);
+}
+
+want_t wantOf(FormatFamily family, FormatDialect dialect, bool wide,
+              const strict_specifier_t& spec) {
   const bool scan = family == kFamilyScanf;
-  switch (letter) {
+  switch (spec.conversion) {
     case 'd':
     case 'i':
-      return integerWant(scan, true, modifier);
+      return integerWant(dialect, scan, true, false, spec.modifier);
+    case 'b':
+    case 'B':
     case 'o':
     case 'u':
     case 'x':
     case 'X':
-      return integerWant(scan, false, modifier);
+      return integerWant(dialect, scan, false, false, spec.modifier);
     case 'n':
-      return integerWant(true, true, modifier);
+      return integerWant(dialect, true, true, true, spec.modifier);
     case 'a':
     case 'A':
     case 'e':
@@ -251,19 +375,19 @@ want_t wantOf(FormatFamily family, FormatDialect dialect, bool wide, unsigned le
     case 'F':
     case 'g':
     case 'G':
-      return floatWant(scan, modifier);
+      return floatWant(dialect, scan, spec.conversion, spec.modifier);
     case 'c':
     case 'C':
     case 's':
     case 'S':
     case '[':
-      return characterWant(dialect, scan, wide, letter, modifier);
+      return textWant(dialect, scan, wide, spec);
     case 'p':
-      if (modifier != wyx::tool::kModNone) return kInvalid;
-      return scan ? want_t{WantKind::kVoidPointerTarget, 0, 0, "void**"}
-                  : want_t{WantKind::kPointer, 0, 0, "void*"};
+      if (spec.modifier != kModNone) return kInvalid;
+      return scan ? want_t{WantKind::kPointerTarget, 0, 0, "void**"}
+                  : want_t{WantKind::kAnyPointer, 0, 0, "void*"};
     case 'm':
-      return modifier == wyx::tool::kModNone ? want_t{WantKind::kNothing, 0, 0, ""} : kInvalid;
+      return spec.modifier == kModNone ? want_t{WantKind::kNothing, 0, 0, ""} : kInvalid;
     default:
       return kInvalid;
   }
@@ -272,31 +396,22 @@ want_t wantOf(FormatFamily family, FormatDialect dialect, bool wide, unsigned le
 bool accepts(const want_t& want, unsigned given) {
   const unsigned base = given & kTypeBaseMask;
   const bool pointer = (given & kTypePointer) != 0;
+  const bool indirect = (given & kTypeIndirect) != 0;
   const bool writable = pointer && (given & kTypeConstTarget) == 0;
   switch (want.kind) {
-    case WantKind::kInteger:
-      return !pointer && isInteger(base) && promotedSize(base) == want.size;
-    case WantKind::kDouble:
-      return given == kTypeFloat || given == kTypeDouble;
-    case WantKind::kLongDouble:
-      return given == kTypeLongDouble ||
-             (given == kTypeDouble && sizeof(long double) == sizeof(double));
-    case WantKind::kNarrowText:
-      return pointer && isCharacter(base);
-    case WantKind::kWideText:
-      return pointer && base == kTypeWchar;
-    case WantKind::kPointer:
-      return (pointer && base != kTypeFunction && base <= kTypeClass) || given == kTypeNullptr;
-    case WantKind::kIntegerTarget:
-      return writable && isInteger(base) && base != kTypeBool && sizeOf(base) == want.size;
-    case WantKind::kRealTarget:
-      return writable && base == want.base;
-    case WantKind::kNarrowTarget:
-      return writable && isCharacter(base);
-    case WantKind::kWideTarget:
-      return writable && base == kTypeWchar;
-    case WantKind::kVoidPointerTarget:
-      return given == (kTypeVoidPointer | kTypePointer);
+    case WantKind::kValue:
+      return !pointer && servesValue(want, base);
+    case WantKind::kText:
+      return pointer && !indirect && (want.type == kTypeChar ? isCharacter(base) : base == want.type);
+    case WantKind::kAnyPointer:
+      return pointer || given == kTypeNullptr;
+    case WantKind::kTarget:
+      return writable && !indirect && servesTarget(want, base);
+    case WantKind::kAllocated:
+      return writable && indirect &&
+             (want.type == kTypeChar ? isCharacter(base) : base == want.type);
+    case WantKind::kPointerTarget:
+      return writable && indirect;
     default:
       return false;
   }
@@ -310,30 +425,43 @@ std::string typeName(unsigned type) {
       "long",          "unsigned long",  "long long",   "unsigned long long",
       "float",         "double",         "long double", "void",
       "std::nullptr_t"};
+  constexpr unsigned kKnownBits = kTypeBaseMask | kTypePointer | kTypeConstTarget |
+                                  kTypeIndirect | kTypeConstInner;
   const unsigned base = type & kTypeBaseMask;
   const bool pointer = (type & kTypePointer) != 0;
   const bool isConst = (type & kTypeConstTarget) != 0;
-  if ((type & ~(kTypeBaseMask | kTypePointer | kTypeConstTarget)) != 0 || base == 0 ||
-      base > kTypeClass) {
+  if ((type & ~kKnownBits) != 0 || base == 0 || base > kTypeClass) {
     return "a value of unknown type";
   }
   if (!pointer) {
+    if (base == kTypeScopedEnum) return "a scoped enumeration";
     if (base < sizeof kNames / sizeof kNames[0] && base != kTypeVoid) return kNames[base];
     return "a class object";
   }
+  std::string target;
   switch (base) {
-    case kTypeVoidPointer:
-      return "void**";
     case kTypeObject:
-      return isConst ? "a pointer to a const object" : "an object pointer";
-    case kTypeFunction:
-      return "a function pointer";
     case kTypeNullptr:
+    case kTypeScopedEnum:
     case kTypeClass:
-      return "an object pointer";
+      target = "an object";
+      break;
+    case kTypeFunction:
+      target = "a function";
+      break;
     default:
-      return std::string(isConst ? "const " : "") + kNames[base] + "*";
+      target = kNames[base];
   }
+  if ((type & kTypeIndirect) != 0) {
+    const bool innerConst = (type & kTypeConstInner) != 0;
+    if (target[0] == 'a') return "a pointer to a pointer to " + target;
+    return (innerConst ? "const " : "") + target + (isConst ? "* const*" : "**");
+  }
+  if (target[0] == 'a') {
+    if (base == kTypeFunction) return "a function pointer";
+    return isConst ? "a pointer to a const object" : "an object pointer";
+  }
+  return (isConst ? "const " : "") + target + "*";
 }
 
 }  // namespace qirt::detail

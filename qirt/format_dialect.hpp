@@ -1,53 +1,50 @@
-// What each dialect's conversions want: the class tables that the checker
-// scans formats with, and the argument type of every conversion. Internal to
-// the checking library.
+// What each dialect's conversions want: the tables that the checker scans
+// formats with, the argument every conversion takes, and whether a given
+// argument type serves it, judged as g++ judges format arguments. Internal
+// to the checking library.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "qirt/format.hpp"
+#include "wyx/tool/format_parser.hpp"
 
 namespace qirt::detail {
 
-// Attribute of a scan set's code ("%[...]").
-constexpr std::uint32_t kAttrScanSet = 0x10;
-
-// The scanner's table for a family and dialect (strict, with positions).
+// The strict scanner's table for a family and dialect.
 const std::uint32_t* formatClassTable(FormatFamily family, FormatDialect dialect);
+
+// Whether the C library of `dialect` takes "%<n>$" positions in `family`.
+bool hasPositions(FormatFamily family, FormatDialect dialect);
 
 // Kinds of arguments a conversion takes.
 enum class WantKind {
-  kInvalid,  // the conversion and size do not go together
-  kNothing,  // consumes no argument ("%m")
-  kInteger,  // an integer whose promoted size is `size`
-  kDouble,   // float or double (a float is promoted)
-  kLongDouble,
-  kNarrowText,         // pointer to char, signed or unsigned char; may be const
-  kWideText,           // pointer to wchar_t; may be const
-  kPointer,            // any object pointer, or nullptr
-  kIntegerTarget,      // pointer to a non-const integer of `size` bytes
-  kRealTarget,         // pointer to a non-const `base` (float, double, long double)
-  kNarrowTarget,       // pointer to non-const char, signed or unsigned char
-  kWideTarget,         // pointer to non-const wchar_t
-  kVoidPointerTarget,  // void**
+  kInvalid,        // the conversion and size do not go together
+  kNothing,        // takes no argument ("%m")
+  kValue,          // a value of `type` (a TypeID base) after the promotions
+  kText,           // a pointer to `type` (char or wchar_t); const is fine
+  kAnyPointer,     // any pointer or nullptr ("%p")
+  kTarget,         // a pointer to a writable `type`
+  kAllocated,      // a pointer to a writable pointer to `type` (scanf's "m")
+  kPointerTarget,  // a pointer to a writable pointer of any kind (scanf's "%p")
 };
 
 struct want_t {
   WantKind kind;
-  unsigned size;     // kInteger, kIntegerTarget
-  unsigned base;     // kRealTarget
-  const char* name;  // for messages: "int", "char*", ...
+  unsigned type;      // a TypeID base
+  unsigned identity;  // nonzero: any integer (or floating) type of that many
+                      // bytes serves, as "I32" and "I64" take them
+  const char* name;   // for messages: "int", "char*", ...
 };
 
-// What the conversion `letter` ('[' for a scan set) with the size modifier
-// `modifier` (a wyx::tool::SizeModifier) wants in `family` and `dialect`,
-// for a format of wide characters when `wide` is set.
-want_t wantOf(FormatFamily family, FormatDialect dialect, bool wide, unsigned letter,
-              std::uint32_t modifier);
+// What the specifier `spec` wants in `family` and `dialect`, for a format of
+// wide characters when `wide` is set.
+want_t wantOf(FormatFamily family, FormatDialect dialect, bool wide,
+              const wyx::tool::strict_specifier_t& spec);
 
 // What a '*' width or precision wants: an int.
-constexpr want_t kStarWant{WantKind::kInteger, sizeof(int), 0, "int"};
+constexpr want_t kStarWant{WantKind::kValue, kTypeInt, 0, "int"};
 
 // Whether an argument of type `given` (a TypeID value) serves `want`.
 bool accepts(const want_t& want, unsigned given);

@@ -101,6 +101,23 @@ const char* familyName(const call_t& call) {
   return call.wide ? "wprintf" : "printf";
 }
 
+const char* positionText(const problem_t& problem) {
+  switch (problem.position) {
+    case PositionProblem::kUnsupported:
+      return " names an argument position, which this C library does not support";
+    case PositionProblem::kPositioned:
+      return " names an argument position, but an earlier specifier does not";
+    case PositionProblem::kUnpositioned:
+      return " names no argument position, but an earlier specifier does";
+    case PositionProblem::kReused:
+      return " names an argument that an earlier specifier stores into already";
+    case PositionProblem::kNoArgument:
+      return " names an argument position, but takes no argument";
+    default:
+      return " names argument positions for some of its fields only";
+  }
+}
+
 // The part after "<family> format "<format>": ".
 std::string describe(const call_t& call, const problem_t& problem, const std::string& given) {
   const std::string argument = "argument " + std::to_string(problem.argument);
@@ -123,12 +140,7 @@ std::string describe(const call_t& call, const problem_t& problem, const std::st
     case kFormatMalformed:
       return at + " is not a valid specifier";
     case kFormatPositions:
-      if (problem.unsupported) {
-        return at + " names an argument position, which this C library does not support";
-      }
-      return at + (problem.positioned
-                       ? " names an argument position, but an earlier specifier does not"
-                       : " names no argument position, but an earlier specifier does");
+      return at + positionText(problem);
     case kFormatNullFormat:
       break;
   }

@@ -22,6 +22,17 @@ struct call_t {
   const char* function;
 };
 
+// What is wrong with the positions of a kFormatPositions problem.
+enum class PositionProblem {
+  kNone,
+  kUnsupported,   // the C library reads no positions
+  kMixed,         // some fields of the specifier name positions, some not
+  kPositioned,    // it names positions, but an earlier specifier does not
+  kUnpositioned,  // it names none, but an earlier specifier does
+  kReused,        // scanf: the argument was named before
+  kNoArgument,    // it names a position but takes no argument
+};
+
 // What is wrong with it.
 struct problem_t {
   FormatErrorKind kind = kFormatMalformed;
@@ -29,9 +40,8 @@ struct problem_t {
   std::size_t offset = 0;  // of the specifier in the format, in characters
   std::string specifier;   // UTF-8
   const char* wanted = "";
-  bool star = false;         // the argument is a '*' width or precision
-  bool positioned = false;   // kFormatPositions: the specifier names a position
-  bool unsupported = false;  // kFormatPositions: the C library has none
+  bool star = false;  // the argument is a '*' width or precision
+  PositionProblem position = PositionProblem::kNone;
 };
 
 // UTF-8 of a stretch of format text; a wide one is decoded as UTF-16 or

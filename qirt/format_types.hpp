@@ -11,9 +11,12 @@
 namespace qirt {
 
 // An identifier is a base type, optionally with kTypePointer ("pointer to")
-// and kTypeConstTarget ("the target is const") added. The checker applies
-// the default argument promotions itself, so the identifiers keep the type
-// as written (a short stays a short) and messages can name it.
+// and kTypeConstTarget ("the target is const") added; kTypeIndirect makes a
+// pointer a pointer to a pointer to the base type (kTypeConstTarget then
+// says that the pointer in the middle is const, kTypeConstInner that the
+// base is). The checker applies the default argument promotions itself, so
+// the identifiers keep the type as written (a short stays a short) and
+// messages can name it.
 enum : unsigned {
   kTypeBool = 1,
   kTypeChar,
@@ -33,16 +36,18 @@ enum : unsigned {
   kTypeFloat,
   kTypeDouble,
   kTypeLongDouble,
-  kTypeVoid,         // only as a pointer target
-  kTypeNullptr,      // std::nullptr_t
-  kTypeVoidPointer,  // only as a pointer target: void**
-  kTypeObject,       // only as a pointer target: any other object type
-  kTypeFunction,     // only as a pointer target
-  kTypeClass,        // a class, union or member pointer passed by value: no
-                     // conversion accepts it (std::string, std::string_view)
+  kTypeVoid,        // only as a pointer target
+  kTypeNullptr,     // std::nullptr_t
+  kTypeScopedEnum,  // a scoped enumeration, which is passed as it is
+  kTypeObject,      // only as a pointer target: any other object type
+  kTypeFunction,    // only as a pointer target
+  kTypeClass,       // a class, union or member pointer passed by value: no
+                    // conversion accepts it (std::string, std::string_view)
   kTypeBaseMask = 0xFF,
   kTypePointer = 0x100,
   kTypeConstTarget = 0x200,
+  kTypeIndirect = 0x400,
+  kTypeConstInner = 0x800,
 };
 
 namespace detail {
@@ -82,31 +87,50 @@ QIRT_FORMAT_BASE_TYPE_ID(char8_t, kTypeUnsignedChar)
 #endif
 #undef QIRT_FORMAT_BASE_TYPE_ID
 
-// Enumerations are passed as their underlying type.
-template <typename T, bool = std::is_enum<T>::value>
+// An unscoped enumeration is passed as its underlying type, after the
+// promotions; a scoped one as it is.
+template <typename T, bool = std::is_enum<T>::value, bool = std::is_convertible<T, int>::value>
 struct ScalarTypeID : BaseTypeID<T> {};
 template <typename T>
-struct ScalarTypeID<T, true> : BaseTypeID<typename std::underlying_type<T>::type> {};
+struct ScalarTypeID<T, true, true> : BaseTypeID<typename std::underlying_type<T>::type> {};
+template <typename T>
+struct ScalarTypeID<T, true, false> {
+  static const unsigned value = kTypeScopedEnum;
+};
 
-// What a pointer points to.
+// The base of a pointer's target: enumerations and classes are objects to
+// the checker, whatever they hold.
 template <typename T, bool = std::is_function<T>::value>
-struct TargetTypeID {
-  static const unsigned base = ScalarTypeID<typename std::remove_cv<T>::type>::value;
+struct TargetBaseID {
+  static const unsigned base = BaseTypeID<typename std::remove_cv<T>::type>::value;
   static const unsigned value =
-      (base == kTypeClass ? kTypeObject : base) | (std::is_const<T>::value ? kTypeConstTarget : 0u);
+      (base == kTypeClass || std::is_enum<T>::value || std::is_pointer<T>::value) ? kTypeObject
+                                                                                   : base;
 };
 template <typename T>
-struct TargetTypeID<T, true> {
+struct TargetBaseID<T, true> {
   static const unsigned value = kTypeFunction;
 };
+
+// What a pointer points to.
 template <typename T>
-struct TargetTypeID<T*, false> {
-  static const unsigned value = std::is_same<T, void>::value ? kTypeVoidPointer : kTypeObject;
+struct TargetTypeID {
+  static const unsigned value =
+      TargetBaseID<T>::value | (std::is_const<T>::value ? kTypeConstTarget : 0u);
 };
 template <typename T>
-struct TargetTypeID<T* const, false> {
-  static const unsigned value = kTypeObject | kTypeConstTarget;
+struct TargetTypeID<T*> {
+  static const unsigned value = kTypeIndirect | TargetBaseID<T>::value |
+                                (std::is_const<T>::value ? kTypeConstInner : 0u);
 };
+template <typename T>
+struct TargetTypeID<T* const> {
+  static const unsigned value = TargetTypeID<T*>::value | kTypeConstTarget;
+};
+template <typename T>
+struct TargetTypeID<T* volatile> : TargetTypeID<T*> {};
+template <typename T>
+struct TargetTypeID<T* const volatile> : TargetTypeID<T* const> {};
 
 template <typename T, bool = std::is_pointer<T>::value>
 struct ValueTypeID : ScalarTypeID<T> {};

@@ -10,14 +10,6 @@ namespace wyx::tool {
 
 namespace {
 
-constexpr std::uint32_t kClassPercent = 1;
-constexpr std::uint32_t kClassFlag = 2;
-constexpr std::uint32_t kClassStar = 3;
-constexpr std::uint32_t kClassSize = 4;
-constexpr std::uint32_t kClassSizePrefix = 5;
-constexpr std::uint32_t kClassConversion = 6;
-constexpr std::uint32_t kClassScanSet = 7;
-
 // Bits a conversion's table entry contributes to the returned code:
 // attributes, argument type and category (not size, not class).
 constexpr std::uint32_t kConversionMask = 0xFF0007FF;
@@ -53,7 +45,6 @@ namespace detail {
 
 template <class CharT>
 std::uint32_t InternalFormatParser<CharT>::next() {
-  if ((classTable_[0] & kTableStrict) != 0) return nextStrict();
   const CharT* restart = position_;
   const bool starOnEntry = star_;
   star_ = false;
@@ -65,7 +56,6 @@ std::uint32_t InternalFormatParser<CharT>::next() {
       if (*position_ == CharT(0)) return kSpecifierEnd;
       ++position_;
     }
-    specifier_ = position_;
     ++position_;
 
     std::uint32_t previousRank = 0;
@@ -170,18 +160,16 @@ std::uint32_t InternalFormatParser<CharT>::scanSet() {
   return 0;
 }
 
-// The strict scan reads one specifier in the order C gives it:
-//   '%' [position '$'] flags [width] ['.' [precision]] [size] conversion
-// with width and precision each digits or '*' [position '$']. A reported
-// '*' rewinds to the specifier's '%', so the next call reads the same
-// specifier again and passes over the stars already reported.
+template class InternalFormatParser<char>;
+template class InternalFormatParser<wchar_t>;
+
+}  // namespace detail
+
 template <class CharT>
-std::uint32_t InternalFormatParser<CharT>::nextStrict() {
-  const std::uint32_t tableFlags = classTable_[0];
-  argumentPosition_ = 0;
+bool StrictFormatScanner<CharT>::next(strict_specifier_t* out) {
   for (;;) {
     while (*position_ != CharT('%')) {
-      if (*position_ == CharT(0)) return kSpecifierEnd;
+      if (*position_ == CharT(0)) return false;
       ++position_;
     }
     specifier_ = position_;
@@ -189,85 +177,46 @@ std::uint32_t InternalFormatParser<CharT>::nextStrict() {
     if (*position_ != CharT('%')) break;
     ++position_;  // "%%" is literal text
   }
-
-  const unsigned starsBefore = starsReported_;
-  starsReported_ = 0;
-  if ((tableFlags & kTablePositional) != 0) argumentPosition_ = scanPosition();
-  const std::uint32_t conversionPosition = argumentPosition_;
-
-  unsigned starIndex = 0;
-  std::uint32_t code = 0;
+  *out = strict_specifier_t{};
+  const std::uint32_t tableFlags = table_[0];
   const bool suppressing = (tableFlags & kTableStarSuppresses) != 0;
-  if (suppressing && *position_ == CharT('*')) {
-    const std::uint32_t entry = classOf(CharT('*'));
-    ++position_;
-    if (starsBefore == 0) {
-      starsReported_ = 1;
-      position_ = specifier_;
-      return (entry & kTypeSizeMask) | kSpecifierStar;
-    }
-    starIndex = 1;
-  }
-  while (characterClass(classOf(*position_)) == kClassFlag && *position_ != CharT('.') &&
-         !(*position_ >= CharT('1') && *position_ <= CharT('9'))) {
-    ++position_;
-  }
-  if (!suppressing) {
-    if (scanField(false, starsBefore, &starIndex, &code)) return code;
-    if (*position_ == CharT('.') && characterClass(classOf(CharT('.'))) == kClassFlag) {
+  if ((tableFlags & kTablePositional) != 0) out->position = readPosition();
+  for (;;) {
+    const std::uint32_t cls = classOf(*position_);
+    if (cls == kClassFlag) {
       ++position_;
-      if (scanField(true, starsBefore, &starIndex, &code)) return code;
+    } else if (cls == kClassStar && suppressing) {
+      out->suppressed = true;
+      ++position_;
+    } else {
+      break;
     }
+  }
+  if (suppressing) {
+    // A scanf width: digits, not all of them zero.
+    const CharT* digits = position_;
+    bool nonzero = false;
+    while (classOf(*position_) == kClassDigit) nonzero |= *position_++ != CharT('0');
+    if (position_ != digits && !nonzero) return true;  // malformed: conversion stays 0
   } else {
-    while (*position_ >= CharT('0') && *position_ <= CharT('9')) ++position_;
-  }
-  argumentPosition_ = conversionPosition;
-
-  std::uint32_t modifier = kModNone;
-  std::uint32_t sizeClass = 0;
-  if (scanStrictSize(&modifier, &sizeClass) != 0) return kSpecifierInvalid;
-  const std::uint32_t entry = classOf(*position_);
-  const std::uint32_t cls = characterClass(entry);
-  if (cls != kClassConversion && cls != kClassScanSet) {
-    if (*position_ != CharT(0)) ++position_;
-    return kSpecifierInvalid;
-  }
-  ++position_;
-  if (cls == kClassScanSet && scanSet() != 0) return kSpecifierInvalid;
-  if (modifier == kModNone) sizeClass = specifierSize(entry);
-  return (entry & kConversionMask) | (sizeClass << 12) | (modifier << 20);
-}
-
-// Reads a width or precision: digits, or a '*' with an optional position.
-// Returns true when a '*' not reported before is reported now: `*code`
-// holds its code and the position is back at the specifier's '%'.
-template <class CharT>
-bool InternalFormatParser<CharT>::scanField(bool precision, unsigned starsBefore,
-                                            unsigned* starIndex, std::uint32_t* code) {
-  const std::uint32_t entry = classOf(*position_);
-  if (characterClass(entry) != kClassStar) {
-    // A width may not start with '0' (that is the flag), a precision may.
-    const CharT first = precision ? CharT('0') : CharT('1');
-    if (*position_ >= first && *position_ <= CharT('9')) {
-      while (*position_ >= CharT('0') && *position_ <= CharT('9')) ++position_;
+    if (!readField(false, &out->widthStar, &out->widthPosition)) return true;
+    if (classOf(*position_) == kClassDot) {
+      ++position_;
+      if (!readField(true, &out->precisionStar, &out->precisionPosition)) return true;
     }
-    return false;
   }
-  ++position_;
-  std::uint32_t starPosition = 0;
-  if ((classTable_[0] & kTablePositional) != 0) starPosition = scanPosition();
-  if ((*starIndex)++ < starsBefore) return false;
-  starsReported_ = *starIndex;
-  argumentPosition_ = starPosition;
-  position_ = specifier_;
-  *code = (entry & kTypeSizeMask) | kSpecifierStar;
-  return true;
+  if (classOf(*position_) == kClassAllocation) {
+    out->allocating = true;
+    ++position_;
+  }
+  if (!readSize(&out->modifier)) return true;
+  return readConversion(out);
 }
 
 // Reads "<digits>$" with a nonzero number; returns the number (at most
 // kMaxPosition) or, leaving the position alone, 0 when there is none.
 template <class CharT>
-std::uint32_t InternalFormatParser<CharT>::scanPosition() {
+std::uint32_t StrictFormatScanner<CharT>::readPosition() {
   constexpr std::uint32_t kMaxPosition = 100000;
   const CharT* at = position_;
   std::uint32_t value = 0;
@@ -281,44 +230,96 @@ std::uint32_t InternalFormatParser<CharT>::scanPosition() {
   return value;
 }
 
-// Reads at most one size modifier (a doubled "hh" or "ll" counts as one).
-// Returns nonzero for an "I" prefix other than I32 and I64.
+// Reads a width or precision: digits, or a '*' with an optional position.
+// A width starts with a kClassDigit character (a '0' there is a flag), a
+// precision with any digit. Returns false for a '*' position that is not
+// one ("*0$").
 template <class CharT>
-std::uint32_t InternalFormatParser<CharT>::scanStrictSize(std::uint32_t* modifier,
-                                                          std::uint32_t* sizeClass) {
-  const CharT c = *position_;
-  const std::uint32_t entry = classOf(c);
-  if (characterClass(entry) == kClassSizePrefix) {
-    ++position_;
-    if (scanSizePrefix(sizeClass) != 0 || *sizeClass < 2) return 1;
-    *modifier = *sizeClass == 2 ? kModI32 : kModI64;
-    return 0;
+bool StrictFormatScanner<CharT>::readField(bool precision, bool* star, std::uint32_t* position) {
+  if (classOf(*position_) != kClassStar) {
+    if (precision || classOf(*position_) == kClassDigit) {
+      while (*position_ >= CharT('0') && *position_ <= CharT('9')) ++position_;
+    }
+    return true;
   }
-  if (characterClass(entry) != kClassSize) return 0;
   ++position_;
-  *modifier = (entry >> 20) & 0xF;
-  *sizeClass = specifierSize(entry);
-  if ((c == CharT('h') || c == CharT('l')) && *position_ == c) {
+  *star = true;
+  if ((table_[0] & kTablePositional) == 0) return true;
+  *position = readPosition();
+  return *position != 0 || classOf(*position_) != kClassDigit;
+}
+
+// Reads at most one size modifier; a doubled "hh" or "ll" counts as one.
+// Returns false for an "I" prefix the table does not take.
+template <class CharT>
+bool StrictFormatScanner<CharT>::readSize(std::uint32_t* modifier) {
+  const CharT c = *position_;
+  const std::uint32_t entry = entryOf(c);
+  const std::uint32_t cls = characterClass(entry);
+  if (cls == kClassSizePrefix) {
+    ++position_;
+    if (position_[0] == CharT('3') && position_[1] == CharT('2')) {
+      *modifier = kModI32;
+    } else if (position_[0] == CharT('6') && position_[1] == CharT('4')) {
+      *modifier = kModI64;
+    } else {
+      *modifier = kModI;
+      return (table_[0] & kTableBareI) != 0;
+    }
+    position_ += 2;
+    return true;
+  }
+  if (cls != kClassSize) return true;
+  ++position_;
+  *modifier = sizeModifierOf(entry);
+  if ((c == CharT('h') || c == CharT('l') || c == CharT('D')) && *position_ == c) {
     ++position_;
     *modifier += 1;
-    *sizeClass = c == CharT('h') ? 0 : 3;
   }
-  return 0;
+  return true;
+}
+
+template <class CharT>
+bool StrictFormatScanner<CharT>::readConversion(strict_specifier_t* out) {
+  const CharT c = *position_;
+  const std::uint32_t entry = entryOf(c);
+  const std::uint32_t cls = characterClass(entry);
+  if (cls != kClassConversion && cls != kClassScanSet) {
+    if (c != CharT(0)) ++position_;
+    return true;
+  }
+  ++position_;
+  if (cls == kClassScanSet) {
+    // "[]...]" and "[^]...]" take the first ']' as a member.
+    if (*position_ == CharT('^')) ++position_;
+    if (*position_ == CharT(']')) ++position_;
+    while (*position_ != CharT(']')) {
+      if (*position_ == CharT(0)) return true;
+      ++position_;
+    }
+    ++position_;
+  }
+  out->conversion = static_cast<std::uint32_t>(c);
+  out->entry = entry;
+  return true;
 }
 
 // The table entry of a character; 0 (not allowed) for NUL and for
 // characters outside the table.
 template <class CharT>
-std::uint32_t InternalFormatParser<CharT>::classOf(CharT c) const {
+std::uint32_t StrictFormatScanner<CharT>::entryOf(CharT c) const {
   const auto value = static_cast<std::make_unsigned_t<CharT>>(c);
   if (value == 0 || value >= kClassTableSize) return 0;
-  return classTable_[value];
+  return table_[value];
 }
 
-template class InternalFormatParser<char>;
-template class InternalFormatParser<wchar_t>;
+template <class CharT>
+std::uint32_t StrictFormatScanner<CharT>::classOf(CharT c) const {
+  return characterClass(entryOf(c));
+}
 
-}  // namespace detail
+template class StrictFormatScanner<char>;
+template class StrictFormatScanner<wchar_t>;
 
 FormatParser::FormatParser(const char* format, const std::uint32_t* classTable, bool copyFormat)
     : formatSize_(std::strlen(format) + 1) {

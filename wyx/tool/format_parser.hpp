@@ -13,9 +13,9 @@
 //   bits 16-19  character class (table entries only; 0 in returned codes)
 //   bits 24-31  category: 1 passed by address, 0 by value
 //
-// Tables may switch on a stricter scan through flags in their entry for the
-// NUL character, which the scan never looks up (see kTableStrict). The
-// printf table has no flags and keeps the lenient scan.
+// A table whose entry for the NUL character (which the lenient scan never
+// looks up) carries kTableStrict serves the strict scan instead, which
+// reads whole specifiers the way a C library does (StrictFormatScanner).
 #pragma once
 
 #include <cstddef>
@@ -48,32 +48,36 @@ inline std::uint32_t characterClass(std::uint32_t entry) { return (entry >> 16) 
 // Number of entries in a class table: one per 7-bit character.
 constexpr std::size_t kClassTableSize = 128;
 
-// Table flags, kept in the table's entry 0.
+// ---- The strict scan ----
 //
-// kTableStrict: the field run of a specifier must read as C reads it:
-// flags, then a width (digits or '*'), then '.' and a precision (digits or
-// '*'); any other order is malformed. Every '*' is reported by a call of its
-// own, its code marked with kSpecifierStar. A doubled 'h' is accepted like a
-// doubled 'l', "I" takes only 32 and 64, and the size modifier as written
-// travels in bits 20-23 of the conversion's code (a modifier entry's own
-// bits 20-23 give its id; a doubled modifier has the id plus one).
-// Attribute 8 (no size allowed) is not applied: the caller judges sizes.
+// Flags of a strict table, in its entry 0.
 constexpr std::uint32_t kTableStrict = 0x1;
-// With kTableStrict: "%<n>$" and "*<n>$" name the argument by its 1-based
-// position, reported by argumentPosition().
+// "%<n>$" and "*<n>$" name an argument by its 1-based position.
 constexpr std::uint32_t kTablePositional = 0x2;
-// With kTableStrict: a '*' directly after the '%' (or its position) means
-// "convert but assign nothing", as in scanf; it is reported with
-// kSpecifierStar once, and no '*' is allowed as a width or precision.
+// '*' is a flag ("assign nothing", as in scanf) and no width or precision
+// may be a '*'; there is no precision, and a width may not be 0.
 constexpr std::uint32_t kTableStarSuppresses = 0x4;
+// An "I" without digits is a size modifier of its own (the pointer's size).
+constexpr std::uint32_t kTableBareI = 0x8;
 
-// Marks the code of a '*' in a strict scan.
-constexpr std::uint32_t kSpecifierStar = 0x4000;
-// Ids of size modifiers in a strict table (bits 20-23 of entries and codes).
+// Character classes (bits 16-19 of a table entry).
+constexpr std::uint32_t kClassPercent = 1;
+constexpr std::uint32_t kClassFlag = 2;
+constexpr std::uint32_t kClassStar = 3;
+constexpr std::uint32_t kClassSize = 4;
+constexpr std::uint32_t kClassSizePrefix = 5;
+constexpr std::uint32_t kClassConversion = 6;
+constexpr std::uint32_t kClassScanSet = 7;
+// Classes only strict tables use.
+constexpr std::uint32_t kClassDigit = 8;
+constexpr std::uint32_t kClassDot = 9;         // introduces the precision
+constexpr std::uint32_t kClassAllocation = 10;  // scanf's "m": allocate the text
+
+// Ids of size modifiers: bits 20-23 of a size entry of a strict table.
 enum SizeModifier : std::uint32_t {
   kModNone = 0,
   kModH = 1,
-  kModHH = 2,
+  kModHH = 2,  // a doubled modifier has the id plus one
   kModL = 3,
   kModLL = 4,
   kModJ = 5,
@@ -83,8 +87,27 @@ enum SizeModifier : std::uint32_t {
   kModI32 = 9,
   kModI64 = 10,
   kModQ = 11,  // "q", a synonym of "ll" in some C libraries
+  kModI = 12,  // a bare "I" (kTableBareI): the size of a pointer
+  kModDecimal32 = 13,  // "H", "D" and "DD": decimal floating point
+  kModDecimal64 = 14,
+  kModDecimal128 = 15,
 };
-inline std::uint32_t specifierModifier(std::uint32_t code) { return (code >> 20) & 0xF; }
+inline std::uint32_t sizeModifierOf(std::uint32_t entry) { return (entry >> 20) & 0xF; }
+
+// One specifier as the strict scan read it.
+struct strict_specifier_t {
+  std::uint32_t conversion;  // the conversion character ('[' for a scan set);
+                             // 0 when the specifier is malformed
+  std::uint32_t entry;       // the conversion's table entry
+  std::uint32_t modifier;    // SizeModifier as written
+  std::uint32_t position;    // "%<n>$": the conversion's argument, 0 for none
+  std::uint32_t widthPosition;      // "*<n>$" of a '*' width, 0 for none
+  std::uint32_t precisionPosition;  // the same for a '*' precision
+  bool widthStar;
+  bool precisionStar;
+  bool suppressed;  // the '*' flag of kTableStarSuppresses
+  bool allocating;  // kClassAllocation was given
+};
 
 // The printf family's table.
 extern const std::uint32_t charClassTable[kClassTableSize];
@@ -111,30 +134,15 @@ class InternalFormatParser final : public IInternalFormatParser {
   InternalFormatParser(const CharT* format, const std::uint32_t* classTable)
       : begin_(format), position_(format), classTable_(classTable) {}
 
-  void reset() override {
-    position_ = begin_;
-    starsReported_ = 0;
-  }
+  void reset() override { position_ = begin_; }
   std::uint32_t next() override;
   const std::uint32_t* getClassTable() const override { return classTable_; }
   const void* getFormat() const override { return begin_; }
 
-  // The '%' of the specifier the last next() looked at, and the position
-  // after it (one past its last byte; for a malformed one, past the byte
-  // that made it so). Both are the beginning before the first call.
-  const CharT* specifierBegin() const { return specifier_; }
+  // The position after the last specifier looked at.
   const CharT* position() const { return position_; }
-  // With kTablePositional: the 1-based argument position given for the last
-  // code ("%2$d", "*3$"), 0 when none was given. Positions above 99999 are
-  // reported as 100000.
-  std::uint32_t argumentPosition() const { return argumentPosition_; }
 
  private:
-  std::uint32_t nextStrict();
-  bool scanField(bool precision, unsigned starsBefore, unsigned* starIndex, std::uint32_t* code);
-  std::uint32_t scanPosition();
-  std::uint32_t scanStrictSize(std::uint32_t* modifier, std::uint32_t* sizeClass);
-  std::uint32_t classOf(CharT c) const;
   std::uint32_t scanSizePrefix(std::uint32_t* sizeClass);
   std::uint32_t scanSet();
 
@@ -144,11 +152,6 @@ class InternalFormatParser final : public IInternalFormatParser {
   // Set after a '*' was reported, so the rescan of that specifier treats the
   // '*' as a width character and reaches the conversion.
   bool star_ = false;
-  // The same for a strict scan: how many '*' of the current specifier have
-  // been reported.
-  unsigned starsReported_ = 0;
-  const CharT* specifier_ = begin_;
-  std::uint32_t argumentPosition_ = 0;
 };
 
 extern template class InternalFormatParser<char>;
@@ -156,11 +159,47 @@ extern template class InternalFormatParser<wchar_t>;
 
 }  // namespace detail
 
-// The scanner itself, for callers that need what FormatParser does not give:
-// wide text, the extent of each specifier, argument positions. It scans the
+// The lenient scanner itself, for text of any character type. It scans the
 // caller's text in place; text and table must outlive it.
 template <class CharT>
 using FormatScanner = detail::InternalFormatParser<CharT>;
+
+// The strict scan over a table flagged kTableStrict: reads one specifier at
+// a time in the order C gives it,
+//   '%' [position '$'] flags [width] ['.' [precision]] ['m'] [size] conversion
+// with width and precision each digits or '*' [position '$']. Flags are the
+// table's kClassFlag characters, in any order and number; the table decides
+// which characters are sizes and conversions. Text and table must outlive
+// the scanner.
+template <class CharT>
+class StrictFormatScanner {
+ public:
+  StrictFormatScanner(const CharT* format, const std::uint32_t* table)
+      : position_(format), table_(table) {}
+
+  // Reads the next specifier into *out; false when the text has no further
+  // one. "%%" is text.
+  bool next(strict_specifier_t* out);
+  // The '%' of the last specifier read, and the position after it (for a
+  // malformed one, after the character that made it so).
+  const CharT* specifierBegin() const { return specifier_; }
+  const CharT* position() const { return position_; }
+
+ private:
+  std::uint32_t classOf(CharT c) const;
+  std::uint32_t entryOf(CharT c) const;
+  std::uint32_t readPosition();
+  bool readField(bool precision, bool* star, std::uint32_t* position);
+  bool readSize(std::uint32_t* modifier);
+  bool readConversion(strict_specifier_t* out);
+
+  const CharT* position_;
+  const CharT* specifier_ = position_;
+  const std::uint32_t* table_;
+};
+
+extern template class StrictFormatScanner<char>;
+extern template class StrictFormatScanner<wchar_t>;
 
 // The parser users create. The scanner lives inside this object (no heap
 // allocation). Without `copyFormat` the caller's NUL-terminated text is

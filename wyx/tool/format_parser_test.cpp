@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 
 namespace wyx::tool {
@@ -153,58 +154,77 @@ TEST(FormatParserTest, TableMatchesThePrintfFamily) {
 namespace wyx::tool {
 namespace {
 
-// A strict scan with positions over the printf table, with "h" and "l"
-// carrying modifier ids: each code with its argument position and, for
-// conversions, the modifier, e.g. "star@2 0x2200/l@1 end".
-std::string strictCodesOf(const char* format, std::uint32_t flags) {
-  std::uint32_t table[kClassTableSize];
-  std::copy(std::begin(charClassTable), std::end(charClassTable), table);
+// A strict table of a small printf-like dialect: flags "-+ #0", sizes h
+// and l, "I32"/"I64" prefixes, conversions d, f and s, and "[" when
+// scanning; `flags` go into entry 0.
+std::array<std::uint32_t, kClassTableSize> strictTable(std::uint32_t flags) {
+  std::array<std::uint32_t, kClassTableSize> table{};
   table[0] = kTableStrict | flags;
-  table[static_cast<unsigned char>('h')] |= kModH << 20;
-  table[static_cast<unsigned char>('l')] |= kModL << 20;
-  table[static_cast<unsigned char>('$')] = 0;
-  FormatScanner<char> scanner(format, table);
+  for (char c : std::string("-+ #0")) table[static_cast<unsigned char>(c)] = kClassFlag << 16;
+  for (char c = '1'; c <= '9'; ++c) table[static_cast<unsigned char>(c)] = kClassDigit << 16;
+  if ((flags & kTableStarSuppresses) != 0) table['0'] = kClassDigit << 16;
+  table['.'] = kClassDot << 16;
+  table['*'] = kClassStar << 16;
+  table['h'] = (kClassSize << 16) | (kModH << 20);
+  table['l'] = (kClassSize << 16) | (kModL << 20);
+  table['I'] = kClassSizePrefix << 16;
+  table['m'] = kClassAllocation << 16;
+  for (char c : std::string("dfs")) table[static_cast<unsigned char>(c)] = kClassConversion << 16;
+  table['['] = kClassScanSet << 16;
+  return table;
+}
+
+// Each specifier as "<conversion>/<modifier id>", then "@n" for a position,
+// " w*"/" p*" (with "@n") for star fields, " supp" and " alloc"; "bad[i]"
+// for a malformed one, i the offset after it.
+std::string strictDump(const char* format, std::uint32_t flags) {
+  const auto table = strictTable(flags);
+  StrictFormatScanner<char> scanner(format, table.data());
+  strict_specifier_t spec;
   std::string dump;
-  for (int i = 0; i < 8; ++i) {
-    const std::uint32_t code = scanner.next();
-    if (!dump.empty()) dump += ' ';
-    if (code == kSpecifierEnd) return dump + "end";
-    char text[32];
-    if (code == kSpecifierInvalid) {
-      std::snprintf(text, sizeof text, "invalid[%d]",
-                    static_cast<int>(scanner.position() - format));
-    } else if ((code & kSpecifierStar) != 0) {
-      std::snprintf(text, sizeof text, "star@%u", scanner.argumentPosition());
-    } else {
-      std::snprintf(text, sizeof text, "0x%x/%u@%u", code & ~0xF00000u, specifierModifier(code),
-                    scanner.argumentPosition());
+  while (scanner.next(&spec)) {
+    if (!dump.empty()) dump += ", ";
+    if (spec.conversion == 0) {
+      dump += "bad[" + std::to_string(scanner.position() - format) + "]";
+      continue;
     }
-    dump += text;
+    dump += static_cast<char>(spec.conversion) + ("/" + std::to_string(spec.modifier));
+    if (spec.position != 0) dump += "@" + std::to_string(spec.position);
+    if (spec.widthStar)
+      dump += " w*" + (spec.widthPosition ? "@" + std::to_string(spec.widthPosition) : "");
+    if (spec.precisionStar)
+      dump += " p*" + (spec.precisionPosition ? "@" + std::to_string(spec.precisionPosition) : "");
+    if (spec.suppressed) dump += " supp";
+    if (spec.allocating) dump += " alloc";
   }
-  return dump + " ...";
+  return dump;
 }
 
 TEST(FormatParserTest, StrictScanReadsSpecifiersInCOrder) {
   struct Case {
     const char* format;
     std::uint32_t flags;
-    const char* codes;
+    const char* dump;
   };
+  constexpr std::uint32_t kScan = kTableStarSuppresses;
+  constexpr std::uint32_t kPos = kTablePositional;
   const Case kCases[] = {
-      {"%-*.*f", 0, "star@0 star@0 0x1200/0@0 end"},
-      {"%hhd %lld %hd", 0, "0x100/2@0 0x3100/4@0 0x1100/1@0 end"},
-      {"%1$*2$.*3$f", kTablePositional, "star@2 star@3 0x1200/0@1 end"},
-      {"%2$s %%", kTablePositional, "0x1000004/0@2 end"},
-      {"%0$d", kTablePositional, "invalid[3] end"},
-      {"%5-d %d", 0, "invalid[3] 0x2100/0@0 end"},
-      {"%.5.3f", 0, "invalid[4] end"},
-      {"%*d", kTableStarSuppresses, "star@0 0x2100/0@0 end"},
-      {"%5*d", kTableStarSuppresses, "invalid[3] end"},
-      {"%*", 0, "star@0 invalid[2] end"},
-      {"%I64d %I16d", 0, "0x3100/10@0 invalid[10] end"},
+      {"%-*.*f %%", 0, "f/0 w* p*"},
+      {"%hhd %lld %hd %-0-5s", 0, "d/2, d/4, d/1, s/0"},
+      {"%1$*2$.*3$f %2$s", kPos, "f/0@1 w*@2 p*@3, s/0@2"},
+      {"%0$d %*0$d", kPos, "bad[3], bad[8]"},
+      {"%5-d %d", 0, "bad[3], d/0"},
+      {"%.5.3f %.05d", 0, "bad[4], d/0"},
+      {"%*d %5*d %**5ls", kScan, "d/0 supp, bad[7], s/3 supp"},
+      {"%00d %05d %.5d", kScan, "bad[3], d/0, bad[12]"},
+      {"%5ms %m5s %[^]a]b %[x", kScan, "s/0 alloc, bad[8], [/0, bad[21]"},
+      {"%I64d %I32d %Id %I16d", 0, "d/10, d/9, bad[14], bad[18]"},
+      {"%Id", kTableBareI, "d/12"},
+      {"%1$d", 0, "bad[3]"},
+      {"%", 0, "bad[1]"},
   };
   for (const Case& c : kCases) {
-    EXPECT_EQ(c.codes, strictCodesOf(c.format, c.flags)) << "format: " << c.format;
+    EXPECT_EQ(c.dump, strictDump(c.format, c.flags)) << "format: " << c.format;
   }
 }
 
