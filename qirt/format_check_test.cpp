@@ -44,7 +44,7 @@ struct Plain {
 TEST(TypeIDTest, NamesWhatTheCLibraryReceives) {
   EXPECT_EQ(kTypeInt, (TypeID<int, const char*>::value));
   EXPECT_EQ(kTypeShort, (TypeID<Small, const char*>::value));
-  EXPECT_EQ(kTypeScopedEnum, (TypeID<Wide, const char*>::value));
+  EXPECT_EQ(kTypeScopedEnum | (sizeof(Wide) << kTypeSizeShift), (TypeID<Wide, const char*>::value));
   EXPECT_EQ(kTypeChar | kTypePointer | kTypeConstTarget, (TypeID<const char*, const char*>::value));
   EXPECT_EQ(kTypeChar | kTypePointer, (TypeID<char[4], const char*>::value));
   EXPECT_EQ(kTypeWchar | kTypePointer | kTypeConstTarget,
@@ -169,10 +169,7 @@ TEST(FormatCheckTest, WrongCallsAreCaught) {
       {scanfCheck("%hhd", &b),
        R"(scanf format "%hhd": argument 1 is bool*, but %hhd wants signed char*)"},
       {scanfCheck("%f", &d), R"(scanf format "%f": argument 1 is double*, but %f wants float*)"},
-      {scanfCheck("%ld", &i),
-       sizeof(long) == sizeof(int)
-           ? "ok"
-           : R"(scanf format "%ld": argument 1 is int*, but %ld wants long*)"},
+      {scanfCheck("%ld", &i), R"(scanf format "%ld": argument 1 is int*, but %ld wants long*)"},
       {scanfCheck("%s", text),
        R"(scanf format "%s": argument 1 is const char*, but %s wants char*)"},
       {scanfCheck("%s", &buffer),
@@ -233,8 +230,9 @@ TEST(FormatCheckTest, DialectOfTheBuild) {
   EXPECT_EQ(
       microsoft ? R"(wprintf format "%S": argument 1 is const wchar_t*, but %S wants char*)" : "ok",
       printfCheck(L"%S", L"w"));
-  EXPECT_EQ(posix ? R"(printf format "%hs": %hs at character 1 is not a valid specifier)" : "ok",
-            printfCheck("%hs", "x"));
+  EXPECT_EQ(
+      microsoft ? "ok" : R"(printf format "%hs": %hs at character 1 is not a valid specifier)",
+      printfCheck("%hs", "x"));
   EXPECT_EQ("ok", printfCheck(L"%ls", L"w"));
 }
 

@@ -171,21 +171,31 @@ bool sameIgnoringSign(unsigned wanted, unsigned given) {
                              wanted == variantOf(given, isUnsigned(wanted)));
 }
 
-bool servesTarget(const want_t& want, unsigned base) {
-  if (want.type == kTypeChar && isCharacter(base)) return true;
-  if (want.identity != 0) {
-    return isInteger(base) && base != kTypeBool && sizeOf(base) == want.identity;
+// The size of an enumeration that a TypeID value carries.
+unsigned enumerationSize(unsigned given) { return (given & kTypeSizeMask) >> kTypeSizeShift; }
+
+// "I32" and "I64" take any integer type of their size, enumerations
+// included, as the compiler sees them; not bool.
+bool hasIdentitySize(const want_t& want, unsigned base, unsigned given) {
+  if (base == kTypeEnumeration || base == kTypeScopedEnum) {
+    return enumerationSize(given) == want.identity;
   }
+  return isInteger(base) && base != kTypeBool && sizeOf(base) == want.identity;
+}
+
+bool servesTarget(const want_t& want, unsigned base, unsigned given) {
+  if (want.type == kTypeChar && isCharacter(base)) return true;
+  if (want.identity != 0) return hasIdentitySize(want, base, given);
   return sameIgnoringSign(want.type, base);
 }
 
-bool servesValue(const want_t& want, unsigned base) {
-  const unsigned given = promoted(base);
-  if (want.identity != 0) {
-    return (isInteger(given) || isFloating(given)) &&
-           isFloating(given) == isFloating(want.type) && sizeOf(given) == want.identity;
+bool servesValue(const want_t& want, unsigned base, unsigned given) {
+  const unsigned value = promoted(base);
+  if (want.identity != 0 && isFloating(want.type)) {
+    return isFloating(value) && sizeOf(value) == want.identity;
   }
-  return sameIgnoringSign(promoted(want.type), given);
+  if (want.identity != 0) return hasIdentitySize(want, value, given);
+  return sameIgnoringSign(promoted(want.type), value);
 }
 
 constexpr want_t kInvalid{WantKind::kInvalid, 0, 0, ""};
@@ -400,13 +410,13 @@ bool accepts(const want_t& want, unsigned given) {
   const bool writable = pointer && (given & kTypeConstTarget) == 0;
   switch (want.kind) {
     case WantKind::kValue:
-      return !pointer && servesValue(want, base);
+      return !pointer && servesValue(want, base, given);
     case WantKind::kText:
       return pointer && !indirect && (want.type == kTypeChar ? isCharacter(base) : base == want.type);
     case WantKind::kAnyPointer:
       return pointer || given == kTypeNullptr;
     case WantKind::kTarget:
-      return writable && !indirect && servesTarget(want, base);
+      return writable && !indirect && servesTarget(want, base, given);
     case WantKind::kAllocated:
       return writable && indirect &&
              (want.type == kTypeChar ? isCharacter(base) : base == want.type);
@@ -426,7 +436,7 @@ std::string typeName(unsigned type) {
       "float",         "double",         "long double", "void",
       "std::nullptr_t"};
   constexpr unsigned kKnownBits = kTypeBaseMask | kTypePointer | kTypeConstTarget |
-                                  kTypeIndirect | kTypeConstInner;
+                                  kTypeIndirect | kTypeConstInner | kTypeSizeMask;
   const unsigned base = type & kTypeBaseMask;
   const bool pointer = (type & kTypePointer) != 0;
   const bool isConst = (type & kTypeConstTarget) != 0;
@@ -440,9 +450,12 @@ std::string typeName(unsigned type) {
   }
   std::string target;
   switch (base) {
+    case kTypeEnumeration:
+    case kTypeScopedEnum:
+      target = "an enumeration";
+      break;
     case kTypeObject:
     case kTypeNullptr:
-    case kTypeScopedEnum:
     case kTypeClass:
       target = "an object";
       break;
@@ -459,6 +472,9 @@ std::string typeName(unsigned type) {
   }
   if (target[0] == 'a') {
     if (base == kTypeFunction) return "a function pointer";
+    if (target == "an enumeration") {
+      return isConst ? "a pointer to a const enumeration" : "a pointer to an enumeration";
+    }
     return isConst ? "a pointer to a const object" : "an object pointer";
   }
   return (isConst ? "const " : "") + target + "*";

@@ -102,7 +102,7 @@ class Format:
     def __init__(self, rng, dialect, family):
         self.rng, self.dialect, self.family = rng, dialect, family
         self.scan = family == "scanf"
-        self.positional = rng.random() < (0.15 if self.positions_allowed() else 0.02)
+        self.positional = self.positions_allowed() and rng.random() < 0.15
         self.text = ""
         self.slots = []  # (argument number or None, likely types)
 
@@ -120,10 +120,13 @@ class Format:
             sizes += ["m", "ml", "m"]
         if self.dialect == "microsoft":
             # g++ models the Microsoft library before C99; "h" on text is narrow
-            # there, where g++ reads a short.
+            # there, where g++ reads a short; the "I" sizes are for integers
+            # only, where g++ lets "I32" pass on anything.
             sizes = [s for s in sizes if s not in ("hh", "j", "z", "t")]
             if conversion in "sScC[":
                 sizes = [s for s in sizes if s != "h"]
+            if conversion not in "diouxXn":
+                sizes = [s for s in sizes if not s.startswith("I")]
         if self.dialect == "mingw":
             # MinGW reads "I" as a size prefix, g++ as a flag; its printf
             # prints "q" and "Z" as text.

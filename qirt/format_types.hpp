@@ -36,10 +36,11 @@ enum : unsigned {
   kTypeFloat,
   kTypeDouble,
   kTypeLongDouble,
-  kTypeVoid,        // only as a pointer target
-  kTypeNullptr,     // std::nullptr_t
-  kTypeScopedEnum,  // a scoped enumeration, which is passed as it is
-  kTypeObject,      // only as a pointer target: any other object type
+  kTypeVoid,         // only as a pointer target
+  kTypeNullptr,      // std::nullptr_t
+  kTypeScopedEnum,   // a scoped enumeration, which is passed as it is
+  kTypeEnumeration,  // only as a pointer target: any enumeration
+  kTypeObject,       // only as a pointer target: any other object type
   kTypeFunction,    // only as a pointer target
   kTypeClass,       // a class, union or member pointer passed by value: no
                     // conversion accepts it (std::string, std::string_view)
@@ -48,6 +49,9 @@ enum : unsigned {
   kTypeConstTarget = 0x200,
   kTypeIndirect = 0x400,
   kTypeConstInner = 0x800,
+  // An enumeration's size in bytes, for kTypeScopedEnum and kTypeEnumeration.
+  kTypeSizeShift = 12,
+  kTypeSizeMask = 0xF000,
 };
 
 namespace detail {
@@ -95,20 +99,22 @@ template <typename T>
 struct ScalarTypeID<T, true, true> : BaseTypeID<typename std::underlying_type<T>::type> {};
 template <typename T>
 struct ScalarTypeID<T, true, false> {
-  static const unsigned value = kTypeScopedEnum;
+  static const unsigned value = kTypeScopedEnum | (sizeof(T) << kTypeSizeShift);
 };
 
 // The base of a pointer's target: enumerations and classes are objects to
 // the checker, whatever they hold.
-template <typename T, bool = std::is_function<T>::value>
+template <typename T, bool = std::is_function<T>::value, bool = std::is_enum<T>::value>
 struct TargetBaseID {
   static const unsigned base = BaseTypeID<typename std::remove_cv<T>::type>::value;
-  static const unsigned value =
-      (base == kTypeClass || std::is_enum<T>::value || std::is_pointer<T>::value) ? kTypeObject
-                                                                                   : base;
+  static const unsigned value = (base == kTypeClass || std::is_pointer<T>::value) ? kTypeObject : base;
 };
 template <typename T>
-struct TargetBaseID<T, true> {
+struct TargetBaseID<T, false, true> {
+  static const unsigned value = kTypeEnumeration | (sizeof(T) << kTypeSizeShift);
+};
+template <typename T>
+struct TargetBaseID<T, true, false> {
   static const unsigned value = kTypeFunction;
 };
 
