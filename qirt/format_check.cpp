@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
+#include <string>
 
 #include "qirt/format.hpp"
 #include "qirt/format_dialect.hpp"
@@ -19,16 +20,18 @@ using wyx::tool::strict_specifier_t;
 
 template <class CharT>
 std::size_t textLength(const CharT* text) {
-  std::size_t length = 0;
-  while (text[length] != CharT(0)) ++length;
-  return length;
+  return std::char_traits<CharT>::length(text);
 }
 
 template <class CharT>
 class Checker {
  public:
-  Checker(const call_t& call, const CharT* format)
-      : call_(call), format_(format), table_(formatClassTable(call.family, call.dialect)) {}
+  Checker(const call_t& call, const CharT* format, std::size_t length)
+      : call_(call),
+        format_(format),
+        end_(format + length),
+        table_(formatClassTable(call.family, call.dialect)),
+        wants_(wantTable(call.family, call.dialect, call.wide)) {}
 
   // True when the call passed; otherwise it has been reported.
   bool run();
@@ -37,6 +40,7 @@ class Checker {
   enum class Numbering { kUnknown, kSequential, kPositional };
 
   bool checkSpecifier(const strict_specifier_t& spec);
+  bool checkAnySpecifier(const strict_specifier_t& spec);
   bool checkNumbering(const strict_specifier_t& spec, bool nothing);
   bool take(const want_t& want, std::uint32_t position, bool star);
   bool finish();
@@ -49,7 +53,9 @@ class Checker {
 
   const call_t& call_;
   const CharT* format_;
+  const CharT* end_;
   const std::uint32_t* table_;
+  const want_t* wants_;
   const CharT* specifier_ = nullptr;  // of the specifier being checked
   const CharT* specifierEnd_ = nullptr;
   Numbering numbering_ = Numbering::kUnknown;
@@ -62,7 +68,7 @@ template <class CharT>
 bool Checker<CharT>::run() {
   // The compiler passes over an empty format, arguments and all.
   if (*format_ == CharT(0)) return true;
-  StrictFormatScanner<CharT> scanner(format_, table_);
+  StrictFormatScanner<CharT> scanner(format_, end_, table_);
   strict_specifier_t spec;
   while (scanner.next(&spec)) {
     specifier_ = scanner.specifierBegin();
@@ -72,10 +78,28 @@ bool Checker<CharT>::run() {
   return finish();
 }
 
+// Most specifiers take the next argument and name no position: those that
+// pass are done here, everything else goes the whole way.
 template <class CharT>
 bool Checker<CharT>::checkSpecifier(const strict_specifier_t& spec) {
+  if (spec.plain && spec.conversion != 0 && numbering_ != Numbering::kPositional) {
+    const want_t& want = plainWantOf(wants_, spec);
+    const unsigned argument = sequential_ + 1;
+    if (want.kind > WantKind::kNothing && argument <= call_.count &&
+        accepts(want, typeAt(argument))) {
+      sequential_ = argument;
+      highest_ = argument;
+      numbering_ = Numbering::kSequential;
+      return true;
+    }
+  }
+  return checkAnySpecifier(spec);
+}
+
+template <class CharT>
+bool Checker<CharT>::checkAnySpecifier(const strict_specifier_t& spec) {
   if (spec.conversion == 0) return fail(kFormatMalformed);
-  const want_t want = wantOf(call_.family, call_.dialect, call_.wide, spec);
+  const want_t want = wantOf(wants_, call_.family, spec);
   if (want.kind == WantKind::kInvalid) return fail(kFormatMalformed);
   // A suppressed scanf conversion stores nothing; "%*n" still takes its
   // argument, as the compiler reads it.
@@ -114,6 +138,14 @@ bool Checker<CharT>::checkNumbering(const strict_specifier_t& spec, bool nothing
 template <class CharT>
 bool Checker<CharT>::take(const want_t& want, std::uint32_t position, bool star) {
   const unsigned argument = position != 0 ? position : sequential_ + 1;
+  if (argument <= call_.count && accepts(want, typeAt(argument)) &&
+      (position == 0 || call_.family != kFamilyScanf || references(argument) == 0)) {
+    if (position == 0) ++sequential_;
+    if (position != 0 && position <= 64) taken_ |= std::uint64_t(1) << (position - 1);
+    highest_ = std::max(highest_, argument);
+    return true;
+  }
+  // Only a wrong call gets here; the problem and its text are built now.
   problem_t problem;
   problem.wanted = want.name;
   problem.star = star;
@@ -122,15 +154,10 @@ bool Checker<CharT>::take(const want_t& want, std::uint32_t position, bool star)
     problem.kind = kFormatMissingArgument;
   } else if (!accepts(want, typeAt(argument))) {
     problem.kind = kFormatTypeMismatch;
-  } else if (position != 0 && call_.family == kFamilyScanf && references(argument) != 0) {
+  } else {
     // scanf cannot store two conversions into one argument.
     problem.kind = kFormatPositions;
     problem.position = PositionProblem::kReused;
-  } else {
-    if (position == 0) ++sequential_;
-    if (position != 0 && position <= 64) taken_ |= std::uint64_t(1) << (position - 1);
-    highest_ = std::max(highest_, argument);
-    return true;
   }
   report(problem);
   return false;
@@ -161,7 +188,7 @@ bool Checker<CharT>::finish() {
 template <class CharT>
 unsigned Checker<CharT>::references(unsigned argument) const {
   if (argument <= 64) return (taken_ >> (argument - 1)) & 1;
-  StrictFormatScanner<CharT> scanner(format_, table_);
+  StrictFormatScanner<CharT> scanner(format_, end_, table_);
   strict_specifier_t spec;
   unsigned count = 0;
   while (scanner.next(&spec) && scanner.specifierBegin() != specifier_) {
@@ -188,7 +215,7 @@ void Checker<CharT>::report(problem_t problem) {
     problem.offset = static_cast<std::size_t>(specifier_ - format_);
     problem.specifier = formatText(specifier_, specifierEnd_);
   }
-  reportFormatError(call_, formatText(format_, format_ + textLength(format_)), problem);
+  reportFormatError(call_, formatText(format_, end_), problem);
 }
 
 // The calls of one thread that passed lately, by content: a program makes
@@ -267,7 +294,7 @@ void verify(call_t call, const CharT* format) {
   }
   const std::size_t length = textLength(format);
   if (recentCalls.contains(call, format, length)) return;
-  if (Checker<CharT>(call, format).run()) recentCalls.add(call, format, length);
+  if (Checker<CharT>(call, format, length).run()) recentCalls.add(call, format, length);
 }
 
 }  // namespace

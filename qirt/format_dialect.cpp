@@ -14,7 +14,23 @@ namespace {
 using namespace wyx::tool;
 using Table = std::array<std::uint32_t, kClassTableSize>;
 
+// The conversions that have a row in the want tables, and their rows.
+constexpr char kConversions[] = "diouxXbBaAeEfFgGcCsS[pnm";
+constexpr std::size_t kRows = sizeof kConversions - 1;
+
+constexpr std::array<std::uint8_t, kClassTableSize> makeRows() {
+  std::array<std::uint8_t, kClassTableSize> rows{};
+  for (std::size_t i = 0; i < kRows; ++i) {
+    rows[static_cast<std::size_t>(kConversions[i])] = static_cast<std::uint8_t>(i + 1);
+  }
+  return rows;
+}
+constexpr std::array<std::uint8_t, kClassTableSize> kRowOf = makeRows();
+
 constexpr std::uint32_t classEntry(std::uint32_t cls) { return cls << 16; }
+constexpr std::uint32_t conversionEntry(char c) {
+  return classEntry(kClassConversion) | kRowOf[static_cast<std::size_t>(c)];
+}
 constexpr std::uint32_t sizeEntry(SizeModifier modifier) {
   return classEntry(kClassSize) | (modifier << 20);
 }
@@ -53,20 +69,17 @@ constexpr Table makeTable(FormatFamily family, FormatDialect dialect) {
     table['H'] = sizeEntry(kModDecimal32);
     table['D'] = sizeEntry(kModDecimal64);
   }
-  const char* conversions = scan ? "diouxXaAeEfFgGcCsSpn" : "diouxXaAeEfFgGcCsSpn";
-  for (const char* c = conversions; *c != 0; ++c) {
-    table[static_cast<std::size_t>(*c)] = classEntry(kClassConversion);
+  for (const char* c = "diouxXaAeEfFgGcCsSpn"; *c != 0; ++c) {
+    table[static_cast<std::size_t>(*c)] = conversionEntry(*c);
   }
-  if (scan) table['['] = classEntry(kClassScanSet);
+  if (scan) table['['] = classEntry(kClassScanSet) | kRowOf['['];
   if (dialect != kFormatDialectMicrosoft) {
     // Binary integers: "%b" in both families, "%B" in printf.
-    table['b'] = classEntry(kClassConversion);
-    if (!scan) table['B'] = classEntry(kClassConversion);
-  }
-  if (dialect != kFormatDialectMicrosoft) {
+    table['b'] = conversionEntry('b');
+    if (!scan) table['B'] = conversionEntry('B');
     // "%m": glibc's and MinGW's printf print strerror(errno); their scanf
     // allocates the text it reads.
-    table['m'] = classEntry(scan ? kClassAllocation : kClassConversion);
+    table['m'] = scan ? classEntry(kClassAllocation) : conversionEntry('m');
   }
   return table;
 }
@@ -83,210 +96,95 @@ constexpr unsigned idOf() {
   return TypeID<T, const char*>::value;
 }
 
-constexpr unsigned kSizes[] = {0,
-                               sizeof(bool),
-                               sizeof(char),
-                               sizeof(signed char),
-                               sizeof(unsigned char),
-                               sizeof(wchar_t),
-                               sizeof(char16_t),
-                               sizeof(char32_t),
-                               sizeof(short),
-                               sizeof(unsigned short),
-                               sizeof(int),
-                               sizeof(unsigned),
-                               sizeof(long),
-                               sizeof(unsigned long),
-                               sizeof(long long),
-                               sizeof(unsigned long long),
-                               sizeof(float),
-                               sizeof(double),
-                               sizeof(long double)};
-
-constexpr unsigned sizeOf(unsigned base) {
-  return base < sizeof kSizes / sizeof kSizes[0] ? kSizes[base] : 0;
-}
-constexpr bool isInteger(unsigned base) { return base >= kTypeBool && base <= kTypeUnsignedLongLong; }
-constexpr bool isCharacter(unsigned base) {
-  return base == kTypeChar || base == kTypeSignedChar || base == kTypeUnsignedChar;
-}
-constexpr bool isFloating(unsigned base) { return base >= kTypeFloat && base <= kTypeLongDouble; }
-constexpr bool isUnsigned(unsigned base) {
-  switch (base) {
-    case kTypeBool:
-    case kTypeUnsignedChar:
-    case kTypeUnsignedShort:
-    case kTypeUnsignedInt:
-    case kTypeUnsignedLong:
-    case kTypeUnsignedLongLong:
-      return true;
-    case kTypeChar:
-      return !std::is_signed<char>::value;
-    case kTypeWchar:
-      return !std::is_signed<wchar_t>::value;
-    case kTypeChar16:
-    case kTypeChar32:
-      return true;
-    default:
-      return false;
-  }
-}
-
-// The standard integer type of `size` bytes that C's "make signed" (or
-// unsigned) picks first, in the order the compiler tries them.
-unsigned standardOfSize(unsigned size, bool wantUnsigned) {
-  static const unsigned kOrder[] = {kTypeSignedChar, kTypeInt, kTypeShort, kTypeLong,
-                                    kTypeLongLong};
-  for (unsigned type : kOrder) {
-    if (sizeOf(type) == size) return wantUnsigned ? type + 1 : type;
-  }
-  return 0;
-}
-
-// The signed (or unsigned) variant of an integer type, as the compiler forms
-// it when it overlooks a difference in signedness: the standard types have
-// their partners, the character types of C++ keep themselves where they
-// already have that signedness, bool has none.
-unsigned variantOf(unsigned base, bool wantUnsigned) {
-  if (base == kTypeBool || !isInteger(base)) return 0;
-  if (isCharacter(base)) return wantUnsigned ? kTypeUnsignedChar : kTypeSignedChar;
-  if (base >= kTypeShort) {
-    const bool isSigned = (base - kTypeShort) % 2 == 0;
-    return isSigned == !wantUnsigned ? base : (wantUnsigned ? base + 1 : base - 1);
-  }
-  if (isUnsigned(base) == wantUnsigned) return base;  // wchar_t, char16_t, char32_t
-  return standardOfSize(sizeOf(base), wantUnsigned);
-}
-
-// An integer argument as a variadic function receives it.
-unsigned promoted(unsigned base) {
-  if (!isInteger(base)) return base == kTypeFloat ? kTypeDouble : base;
-  if (sizeOf(base) < sizeof(int)) return kTypeInt;
-  if (base < kTypeShort) return isUnsigned(base) ? kTypeUnsignedInt : kTypeInt;
-  return base;
-}
-
-bool sameIgnoringSign(unsigned wanted, unsigned given) {
-  return wanted == given || (isInteger(wanted) && isInteger(given) &&
-                             wanted == variantOf(given, isUnsigned(wanted)));
-}
-
-// The size of an enumeration that a TypeID value carries.
-unsigned enumerationSize(unsigned given) { return (given & kTypeSizeMask) >> kTypeSizeShift; }
-
-// "I32" and "I64" take any integer type of their size, enumerations
-// included, as the compiler sees them; not bool.
-bool hasIdentitySize(const want_t& want, unsigned base, unsigned given) {
-  if (base == kTypeEnumeration || base == kTypeScopedEnum) {
-    return enumerationSize(given) == want.identity;
-  }
-  return isInteger(base) && base != kTypeBool && sizeOf(base) == want.identity;
-}
-
-bool servesTarget(const want_t& want, unsigned base, unsigned given) {
-  if (want.type == kTypeChar && isCharacter(base)) return true;
-  if (want.identity != 0) return hasIdentitySize(want, base, given);
-  return sameIgnoringSign(want.type, base);
-}
-
-bool servesValue(const want_t& want, unsigned base, unsigned given) {
-  const unsigned value = promoted(base);
-  if (want.identity != 0 && isFloating(want.type)) {
-    return isFloating(value) && sizeOf(value) == want.identity;
-  }
-  if (want.identity != 0) return hasIdentitySize(want, value, given);
-  return sameIgnoringSign(promoted(want.type), value);
-}
-
 constexpr want_t kInvalid{WantKind::kInvalid, 0, 0, ""};
 
-struct integer_sizes_t {
-  SizeModifier modifier;
-  unsigned signedType;
-  unsigned unsignedType;
-  const char* signedName;
-  const char* unsignedName;
-};
-
-const integer_sizes_t kIntegerSizes[] = {
-    {kModNone, kTypeInt, kTypeUnsignedInt, "int", "unsigned int"},
-    {kModHH, kTypeSignedChar, kTypeUnsignedChar, "signed char", "unsigned char"},
-    {kModH, kTypeShort, kTypeUnsignedShort, "short", "unsigned short"},
-    {kModL, kTypeLong, kTypeUnsignedLong, "long", "unsigned long"},
-    {kModLL, kTypeLongLong, kTypeUnsignedLongLong, "long long", "unsigned long long"},
-    {kModQ, kTypeLongLong, kTypeUnsignedLongLong, "long long", "unsigned long long"},
-    {kModBigL, kTypeLongLong, kTypeUnsignedLongLong, "long long", "unsigned long long"},
-    {kModJ, idOf<std::intmax_t>(), idOf<std::uintmax_t>(), "intmax_t", "uintmax_t"},
-    {kModZ, variantOf(idOf<std::size_t>(), false), idOf<std::size_t>(), "ssize_t", "size_t"},
-    {kModT, idOf<std::ptrdiff_t>(), variantOf(idOf<std::ptrdiff_t>(), true), "ptrdiff_t",
-     "unsigned ptrdiff_t"},
-    {kModI, idOf<std::ptrdiff_t>(), idOf<std::size_t>(), "ptrdiff_t", "size_t"},
-};
-
-const char* targetName(const char* name) {
-  static const struct {
-    const char* value;
-    const char* target;
-  } kTargets[] = {
-      {"int", "int*"},
-      {"unsigned int", "unsigned int*"},
-      {"signed char", "signed char*"},
-      {"unsigned char", "unsigned char*"},
-      {"short", "short*"},
-      {"unsigned short", "unsigned short*"},
-      {"long", "long*"},
-      {"unsigned long", "unsigned long*"},
-      {"long long", "long long*"},
-      {"unsigned long long", "unsigned long long*"},
-      {"intmax_t", "intmax_t*"},
-      {"uintmax_t", "uintmax_t*"},
-      {"ssize_t", "ssize_t*"},
-      {"size_t", "size_t*"},
-      {"ptrdiff_t", "ptrdiff_t*"},
-      {"unsigned ptrdiff_t", "unsigned ptrdiff_t*"},
-      {"a 32-bit integer", "a pointer to a 32-bit integer"},
-      {"a 64-bit integer", "a pointer to a 64-bit integer"},
-  };
-  for (const auto& t : kTargets) {
-    if (std::char_traits<char>::compare(t.value, name, std::char_traits<char>::length(name) + 1) ==
-        0) {
-      return t.target;
-    }
-  }
-  return name;
+// A want; a value's type is kept as the promotions leave it, which is what
+// arguments are compared with.
+constexpr want_t makeWant(WantKind kind, unsigned type, unsigned identity, const char* name) {
+  return {kind, static_cast<std::uint8_t>(kind == WantKind::kValue ? promotedOf(type) : type),
+          static_cast<std::uint8_t>(identity), name};
 }
 
-want_t integerWant(FormatDialect dialect, bool target, bool isSigned, bool count,
+// What the integer conversions want for each size modifier, indexed by its
+// id: the signed and the unsigned type, as values and as targets.
+struct integer_sizes_t {
+  unsigned types[2];  // signed, unsigned
+  const char* names[2];
+  const char* targetNames[2];
+};
+
+constexpr integer_sizes_t kIntegerSizes[] = {
+    /* none */ {{kTypeInt, kTypeUnsignedInt}, {"int", "unsigned int"}, {"int*", "unsigned int*"}},
+    /* h */
+    {{kTypeShort, kTypeUnsignedShort}, {"short", "unsigned short"}, {"short*", "unsigned short*"}},
+    /* hh */
+    {{kTypeSignedChar, kTypeUnsignedChar},
+     {"signed char", "unsigned char"},
+     {"signed char*", "unsigned char*"}},
+    /* l */ {{kTypeLong, kTypeUnsignedLong}, {"long", "unsigned long"}, {"long*", "unsigned long*"}},
+    /* ll */
+    {{kTypeLongLong, kTypeUnsignedLongLong},
+     {"long long", "unsigned long long"},
+     {"long long*", "unsigned long long*"}},
+    /* j */
+    {{idOf<std::intmax_t>(), idOf<std::uintmax_t>()},
+     {"intmax_t", "uintmax_t"},
+     {"intmax_t*", "uintmax_t*"}},
+    /* z */
+    {{variantOf(idOf<std::size_t>(), false), idOf<std::size_t>()},
+     {"ssize_t", "size_t"},
+     {"ssize_t*", "size_t*"}},
+    /* t */
+    {{idOf<std::ptrdiff_t>(), variantOf(idOf<std::ptrdiff_t>(), true)},
+     {"ptrdiff_t", "unsigned ptrdiff_t"},
+     {"ptrdiff_t*", "unsigned ptrdiff_t*"}},
+    /* L */
+    {{kTypeLongLong, kTypeUnsignedLongLong},
+     {"long long", "unsigned long long"},
+     {"long long*", "unsigned long long*"}},
+    /* I32 */
+    {{kTypeInt, kTypeInt},
+     {"a 32-bit integer", "a 32-bit integer"},
+     {"a pointer to a 32-bit integer", "a pointer to a 32-bit integer"}},
+    /* I64 */
+    {{kTypeLongLong, kTypeLongLong},
+     {"a 64-bit integer", "a 64-bit integer"},
+     {"a pointer to a 64-bit integer", "a pointer to a 64-bit integer"}},
+    /* q */
+    {{kTypeLongLong, kTypeUnsignedLongLong},
+     {"long long", "unsigned long long"},
+     {"long long*", "unsigned long long*"}},
+    /* I */
+    {{idOf<std::ptrdiff_t>(), idOf<std::size_t>()},
+     {"ptrdiff_t", "size_t"},
+     {"ptrdiff_t*", "size_t*"}},
+};
+
+constexpr want_t integerWant(FormatDialect dialect, bool target, bool isSigned, bool count,
                    std::uint32_t modifier) {
-  if (modifier == kModI32 || modifier == kModI64) {
-    const unsigned bytes = modifier == kModI32 ? 4 : 8;
-    const char* name = bytes == 4 ? "a 32-bit integer" : "a 64-bit integer";
-    return {target ? WantKind::kTarget : WantKind::kValue, kTypeInt, bytes,
-            target ? targetName(name) : name};
-  }
-  // "%n" takes no "L" or "I" (nor anything glibc lacks on integers there);
-  // the Microsoft library takes no "L" on integers at all.
-  if ((count && (modifier == kModBigL || modifier == kModI)) ||
+  // "%n" takes no "L" or "I"; the Microsoft library takes no "L" on
+  // integers at all; nobody takes a decimal size on them.
+  if (modifier >= sizeof kIntegerSizes / sizeof kIntegerSizes[0] ||
+      (count && (modifier == kModBigL || modifier == kModI)) ||
       (dialect == kFormatDialectMicrosoft && modifier == kModBigL)) {
     return kInvalid;
   }
-  for (const integer_sizes_t& s : kIntegerSizes) {
-    if (s.modifier != modifier) continue;
-    const char* name = isSigned ? s.signedName : s.unsignedName;
-    return {target ? WantKind::kTarget : WantKind::kValue, isSigned ? s.signedType : s.unsignedType,
-            0, target ? targetName(name) : name};
-  }
-  return kInvalid;
+  const integer_sizes_t& sizes = kIntegerSizes[modifier];
+  const unsigned identity = modifier == kModI32 ? 4 : modifier == kModI64 ? 8 : 0;
+  const int sign = isSigned ? 0 : 1;
+  return makeWant(target ? WantKind::kTarget : WantKind::kValue, sizes.types[sign], identity,
+                  target ? sizes.targetNames[sign] : sizes.names[sign]);
 }
 
-want_t floatWant(FormatDialect dialect, bool scan, unsigned letter, std::uint32_t modifier) {
+constexpr const char* kDecimalNames[2][3] = {{"_Decimal32", "_Decimal64", "_Decimal128"},
+                                             {"_Decimal32*", "_Decimal64*", "_Decimal128*"}};
+
+constexpr want_t floatWant(FormatDialect dialect, bool scan, unsigned letter, std::uint32_t modifier) {
   if (modifier >= kModDecimal32) {
     // Decimal floating point, which no C++ type is; printf's "%a" has none.
-    static const char* const kNames[2][3] = {{"_Decimal32", "_Decimal64", "_Decimal128"},
-                                             {"_Decimal32*", "_Decimal64*", "_Decimal128*"}};
     if (!scan && (letter == 'a' || letter == 'A')) return kInvalid;
-    return {scan ? WantKind::kTarget : WantKind::kValue, 0, 0,
-            kNames[scan][modifier - kModDecimal32]};
+    return makeWant(scan ? WantKind::kTarget : WantKind::kValue, 0, 0,
+                    kDecimalNames[scan][modifier - kModDecimal32]);
   }
   if (modifier == kModBigL && dialect == kFormatDialectMicrosoft) {
     // The Microsoft library reads a 64-bit double for "L" (its long double);
@@ -295,21 +193,21 @@ want_t floatWant(FormatDialect dialect, bool scan, unsigned letter, std::uint32_
     return {WantKind::kValue, kTypeDouble, sizeof(double), "double"};
   }
   if (modifier == kModBigL) {
-    return scan ? want_t{WantKind::kTarget, kTypeLongDouble, 0, "long double*"}
-                : want_t{WantKind::kValue, kTypeLongDouble, 0, "long double"};
+    return scan ? makeWant(WantKind::kTarget, kTypeLongDouble, 0, "long double*")
+                : makeWant(WantKind::kValue, kTypeLongDouble, 0, "long double");
   }
   if (modifier == kModL) {
-    return scan ? want_t{WantKind::kTarget, kTypeDouble, 0, "double*"}
-                : want_t{WantKind::kValue, kTypeDouble, 0, "double"};
+    return scan ? makeWant(WantKind::kTarget, kTypeDouble, 0, "double*")
+                : makeWant(WantKind::kValue, kTypeDouble, 0, "double");
   }
   if (modifier != kModNone) return kInvalid;
-  return scan ? want_t{WantKind::kTarget, kTypeFloat, 0, "float*"}
-              : want_t{WantKind::kValue, kTypeDouble, 0, "double"};
+  return scan ? makeWant(WantKind::kTarget, kTypeFloat, 0, "float*")
+              : makeWant(WantKind::kValue, kTypeDouble, 0, "double");
 }
 
 // Whether a character or text conversion means wide characters. Returns
 // false with *valid cleared for a size that does not apply.
-bool isWideText(FormatDialect dialect, bool wideFunction, bool other, std::uint32_t modifier,
+constexpr bool isWideText(FormatDialect dialect, bool wideFunction, bool other, std::uint32_t modifier,
                 bool* valid) {
   *valid = true;
   if (dialect == kFormatDialectMicrosoft) {
@@ -328,9 +226,9 @@ bool isWideText(FormatDialect dialect, bool wideFunction, bool other, std::uint3
   return modifier == kModL;
 }
 
-unsigned wintType() { return promoted(idOf<std::wint_t>()); }
+constexpr unsigned kWint = promotedOf(idOf<std::wint_t>());
 
-want_t textWant(FormatDialect dialect, bool scan, bool wideFunction,
+constexpr want_t textWant(FormatDialect dialect, bool scan, bool wideFunction,
                 const strict_specifier_t& spec) {
   const unsigned letter = spec.conversion;
   bool valid = true;
@@ -338,31 +236,17 @@ want_t textWant(FormatDialect dialect, bool scan, bool wideFunction,
   const bool wide = isWideText(dialect, wideFunction, other, spec.modifier, &valid);
   if (!valid || (letter == '[' && spec.modifier == kModH)) return kInvalid;
   const unsigned type = wide ? kTypeWchar : kTypeChar;
-  if (scan && spec.allocating && dialect != kFormatDialectMicrosoft) {
-    return {WantKind::kAllocated, type, 0, wide ? "wchar_t**" : "char**"};
-  }
-  if (scan) return {WantKind::kTarget, type, 0, wide ? "wchar_t*" : "char*"};
+  if (scan) return makeWant(WantKind::kTarget, type, 0, wide ? "wchar_t*" : "char*");
   if (letter == 'c' || letter == 'C') {
-    return wide ? want_t{WantKind::kValue, wintType(), 0, "wint_t"}
-                : want_t{WantKind::kValue, kTypeInt, 0, "int"};
+    return wide ? makeWant(WantKind::kValue, kWint, 0, "wint_t")
+                : makeWant(WantKind::kValue, kTypeInt, 0, "int");
   }
-  return {WantKind::kText, type, 0, wide ? "wchar_t*" : "char*"};
+  return makeWant(WantKind::kText, type, 0, wide ? "wchar_t*" : "char*");
 }
 
-}  // namespace
-
-const std::uint32_t* formatClassTable(FormatFamily family, FormatDialect dialect) {
-  return kTables[family == kFamilyScanf][dialect].data();
-}
-
-bool hasPositions(FormatFamily family, FormatDialect dialect) {
-  // MinGW's printf prints "%1$d" as text; its scanf reads positions.
-  return dialect == kFormatDialectPosix ||
-         (dialect == kFormatDialectMinGW && family == kFamilyScanf);
-}
-
-want_t wantOf(FormatFamily family, FormatDialect dialect, bool wide,
-              const strict_specifier_t& spec) {
+// What a conversion wants, worked out; wantOf looks it up.
+constexpr want_t computeWant(FormatFamily family, FormatDialect dialect, bool wide,
+                   const strict_specifier_t& spec) {
   const bool scan = family == kFamilyScanf;
   switch (spec.conversion) {
     case 'd':
@@ -394,37 +278,64 @@ want_t wantOf(FormatFamily family, FormatDialect dialect, bool wide,
       return textWant(dialect, scan, wide, spec);
     case 'p':
       if (spec.modifier != kModNone) return kInvalid;
-      return scan ? want_t{WantKind::kPointerTarget, 0, 0, "void**"}
-                  : want_t{WantKind::kAnyPointer, 0, 0, "void*"};
+      return scan ? makeWant(WantKind::kPointerTarget, 0, 0, "void**")
+                  : makeWant(WantKind::kAnyPointer, 0, 0, "void*");
     case 'm':
-      return spec.modifier == kModNone ? want_t{WantKind::kNothing, 0, 0, ""} : kInvalid;
+      return spec.modifier == kModNone ? makeWant(WantKind::kNothing, 0, 0, "") : kInvalid;
     default:
       return kInvalid;
   }
 }
 
-bool accepts(const want_t& want, unsigned given) {
-  const unsigned base = given & kTypeBaseMask;
-  const bool pointer = (given & kTypePointer) != 0;
-  const bool indirect = (given & kTypeIndirect) != 0;
-  const bool writable = pointer && (given & kTypeConstTarget) == 0;
-  switch (want.kind) {
-    case WantKind::kValue:
-      return !pointer && servesValue(want, base, given);
-    case WantKind::kText:
-      return pointer && !indirect && (want.type == kTypeChar ? isCharacter(base) : base == want.type);
-    case WantKind::kAnyPointer:
-      return pointer || given == kTypeNullptr;
-    case WantKind::kTarget:
-      return writable && !indirect && servesTarget(want, base, given);
-    case WantKind::kAllocated:
-      return writable && indirect &&
-             (want.type == kTypeChar ? isCharacter(base) : base == want.type);
-    case WantKind::kPointerTarget:
-      return writable && indirect;
-    default:
-      return false;
+using want_table_t = std::array<want_t, kRows * kWantRowSize>;
+
+// Every conversion and size of every family, dialect and character type,
+// worked out when the library is compiled, so that a check looks each want
+// up: printf before scanf, dialects in their order, narrow before wide.
+constexpr std::array<want_table_t, 12> makeWantTables() {
+  std::array<want_table_t, 12> tables{};
+  for (std::size_t t = 0; t < tables.size(); ++t) {
+    const auto family = static_cast<FormatFamily>(t / 6);
+    const auto dialect = static_cast<FormatDialect>(t / 2 % 3);
+    for (std::size_t row = 0; row < kRows; ++row) {
+      for (std::uint32_t modifier = 0; modifier < kWantRowSize; ++modifier) {
+        strict_specifier_t spec{};
+        spec.conversion = static_cast<unsigned char>(kConversions[row]);
+        spec.modifier = modifier;
+        tables[t][row * kWantRowSize + modifier] = computeWant(family, dialect, t % 2 != 0, spec);
+      }
+    }
   }
+  return tables;
+}
+
+constexpr std::array<want_table_t, 12> kWantTables = makeWantTables();
+
+}  // namespace
+
+const std::uint32_t* formatClassTable(FormatFamily family, FormatDialect dialect) {
+  return kTables[family == kFamilyScanf][dialect].data();
+}
+
+bool hasPositions(FormatFamily family, FormatDialect dialect) {
+  // MinGW's printf prints "%1$d" as text; its scanf reads positions.
+  return dialect == kFormatDialectPosix ||
+         (dialect == kFormatDialectMinGW && family == kFamilyScanf);
+}
+
+const want_t* wantTable(FormatFamily family, FormatDialect dialect, bool wide) {
+  return kWantTables[(family == kFamilyScanf ? 6 : 0) + dialect * 2 + (wide ? 1 : 0)].data();
+}
+
+want_t wantOf(const want_t* wants, FormatFamily family, const strict_specifier_t& spec) {
+  const want_t& want = plainWantOf(wants, spec);
+  if (spec.allocating && want.kind == WantKind::kTarget && family == kFamilyScanf &&
+      (want.type == kTypeChar || want.type == kTypeWchar) && spec.conversion != 'n') {
+    // scanf's "m": the library allocates the text and stores a pointer to it.
+    return makeWant(WantKind::kAllocated, want.type, 0,
+                    want.type == kTypeChar ? "char**" : "wchar_t**");
+  }
+  return want;
 }
 
 std::string typeName(unsigned type) {

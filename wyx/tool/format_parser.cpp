@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 #include <type_traits>
 
 namespace wyx::tool {
@@ -165,157 +166,196 @@ template class InternalFormatParser<wchar_t>;
 
 }  // namespace detail
 
+namespace {
+
+// The strict scan's steps work on a cursor of their own, which the compiler
+// keeps in a register; the scanner stores it once per specifier.
 template <class CharT>
-bool StrictFormatScanner<CharT>::next(strict_specifier_t* out) {
-  for (;;) {
-    while (*position_ != CharT('%')) {
-      if (*position_ == CharT(0)) return false;
-      ++position_;
-    }
-    specifier_ = position_;
-    ++position_;
-    if (*position_ != CharT('%')) break;
-    ++position_;  // "%%" is literal text
+struct cursor_t {
+  const CharT* at;
+  const std::uint32_t* table;
+
+  // The table entry of the current character; 0 (not allowed) for NUL and
+  // for characters outside the table.
+  std::uint32_t entry() const {
+    const auto value = static_cast<std::make_unsigned_t<CharT>>(*at);
+    return value < kClassTableSize ? table[value] : 0;  // table[0] is never a class
   }
-  *out = strict_specifier_t{};
-  const std::uint32_t tableFlags = table_[0];
+  std::uint32_t cls() const { return characterClass(entry()); }
+  bool digit() const { return *at >= CharT('0') && *at <= CharT('9'); }
+
+  // "<digits>$" with a nonzero number: the number (at most kMaxPosition);
+  // otherwise 0, and the cursor stays.
+  std::uint32_t position() {
+    constexpr std::uint32_t kMaxPosition = 100000;
+    const CharT* p = at;
+    std::uint32_t value = 0;
+    while (*p >= CharT('0') && *p <= CharT('9')) {
+      value = std::min<std::uint32_t>(value * 10 + static_cast<std::uint32_t>(*p - CharT('0')),
+                                      kMaxPosition);
+      ++p;
+    }
+    if (value == 0 || *p != CharT('$')) return 0;
+    at = p + 1;
+    return value;
+  }
+
+  // A width or precision: digits, or a '*' with an optional position. A
+  // width starts with a kClassDigit character (a '0' there is a flag), a
+  // precision with any digit. False for a '*' position that is none ("*0$").
+  bool field(bool precision, bool* star, std::uint32_t* starPosition) {
+    if (cls() != kClassStar) {
+      if (precision || cls() == kClassDigit) {
+        while (digit()) ++at;
+      }
+      return true;
+    }
+    ++at;
+    *star = true;
+    if ((table[0] & kTablePositional) == 0) return true;
+    *starPosition = position();
+    return *starPosition != 0 || cls() != kClassDigit;
+  }
+
+  // At most one size modifier; a doubled "hh", "ll" or "DD" counts as one.
+  // False for an "I" prefix the table does not take.
+  bool size(std::uint32_t* modifier) {
+    const CharT c = *at;
+    const std::uint32_t e = entry();
+    if (characterClass(e) == kClassSizePrefix) {
+      ++at;
+      if (at[0] == CharT('3') && at[1] == CharT('2')) {
+        *modifier = kModI32;
+      } else if (at[0] == CharT('6') && at[1] == CharT('4')) {
+        *modifier = kModI64;
+      } else {
+        *modifier = kModI;
+        return (table[0] & kTableBareI) != 0;
+      }
+      at += 2;
+      return true;
+    }
+    if (characterClass(e) != kClassSize) return true;
+    ++at;
+    *modifier = sizeModifierOf(e);
+    if ((c == CharT('h') || c == CharT('l') || c == CharT('D')) && *at == c) {
+      ++at;
+      *modifier += 1;
+    }
+    return true;
+  }
+
+  // The conversion, and a scan set's members up to its ']'.
+  void conversion(strict_specifier_t* out) {
+    const CharT c = *at;
+    const std::uint32_t e = entry();
+    const std::uint32_t kind = characterClass(e);
+    if (kind != kClassConversion && kind != kClassScanSet) {
+      if (c != CharT(0)) ++at;
+      return;
+    }
+    ++at;
+    if (kind == kClassScanSet) {
+      // "[]...]" and "[^]...]" take the first ']' as a member.
+      if (*at == CharT('^')) ++at;
+      if (*at == CharT(']')) ++at;
+      while (*at != CharT(']')) {
+        if (*at == CharT(0)) return;
+        ++at;
+      }
+      ++at;
+    }
+    out->conversion = static_cast<std::uint32_t>(c);
+    out->entry = e;
+  }
+};
+
+// Reads what follows the '%'; a malformed specifier leaves out->conversion 0.
+template <class CharT>
+void readSpecifier(cursor_t<CharT>& cursor, strict_specifier_t* out) {
+  const std::uint32_t tableFlags = cursor.table[0];
   const bool suppressing = (tableFlags & kTableStarSuppresses) != 0;
-  if ((tableFlags & kTablePositional) != 0) out->position = readPosition();
+  if ((tableFlags & kTablePositional) != 0) out->position = cursor.position();
   for (;;) {
-    const std::uint32_t cls = classOf(*position_);
+    const std::uint32_t cls = cursor.cls();
     if (cls == kClassFlag) {
-      ++position_;
+      ++cursor.at;
     } else if (cls == kClassStar && suppressing) {
       out->suppressed = true;
-      ++position_;
+      ++cursor.at;
     } else {
       break;
     }
   }
   if (suppressing) {
     // A scanf width: digits, not all of them zero.
-    const CharT* digits = position_;
+    const CharT* digits = cursor.at;
     bool nonzero = false;
-    while (classOf(*position_) == kClassDigit) nonzero |= *position_++ != CharT('0');
-    if (position_ != digits && !nonzero) return true;  // malformed: conversion stays 0
+    while (cursor.digit()) nonzero |= *cursor.at++ != CharT('0');
+    if (cursor.at != digits && !nonzero) return;
   } else {
-    if (!readField(false, &out->widthStar, &out->widthPosition)) return true;
-    if (classOf(*position_) == kClassDot) {
-      ++position_;
-      if (!readField(true, &out->precisionStar, &out->precisionPosition)) return true;
+    if (!cursor.field(false, &out->widthStar, &out->widthPosition)) return;
+    if (cursor.cls() == kClassDot) {
+      ++cursor.at;
+      if (!cursor.field(true, &out->precisionStar, &out->precisionPosition)) return;
     }
   }
-  if (classOf(*position_) == kClassAllocation) {
+  if (cursor.cls() == kClassAllocation) {
     out->allocating = true;
-    ++position_;
+    ++cursor.at;
   }
-  if (!readSize(&out->modifier)) return true;
-  return readConversion(out);
+  if (!cursor.size(&out->modifier)) return;
+  cursor.conversion(out);
+  out->plain = out->position == 0 && !out->widthStar && !out->precisionStar && !out->suppressed &&
+               !out->allocating;
 }
 
-// Reads "<digits>$" with a nonzero number; returns the number (at most
-// kMaxPosition) or, leaving the position alone, 0 when there is none.
+}  // namespace
+
+// The next '%' at or after `at`, or the terminating NUL. Short stretches of
+// text are passed over here, long ones by the C library's search.
 template <class CharT>
-std::uint32_t StrictFormatScanner<CharT>::readPosition() {
-  constexpr std::uint32_t kMaxPosition = 100000;
+const CharT* findPercent(const CharT* at, const CharT* end) {
+  constexpr int kByHand = 16;
+  if (end != nullptr) {
+    for (int i = 0; i < kByHand; ++i, ++at) {
+      if (at == end || *at == CharT('%')) return at;
+    }
+    const CharT* found = std::char_traits<CharT>::find(at, static_cast<std::size_t>(end - at),
+                                                       CharT('%'));
+    return found != nullptr ? found : end;
+  }
+  while (*at != CharT('%') && *at != CharT(0)) ++at;
+  return at;
+}
+
+template <class CharT>
+bool StrictFormatScanner<CharT>::next(strict_specifier_t* out) {
   const CharT* at = position_;
-  std::uint32_t value = 0;
-  while (*at >= CharT('0') && *at <= CharT('9')) {
-    value = std::min<std::uint32_t>(value * 10 + static_cast<std::uint32_t>(*at - CharT('0')),
-                                    kMaxPosition);
-    ++at;
-  }
-  if (value == 0 || *at != CharT('$')) return 0;
-  position_ = at + 1;
-  return value;
-}
-
-// Reads a width or precision: digits, or a '*' with an optional position.
-// A width starts with a kClassDigit character (a '0' there is a flag), a
-// precision with any digit. Returns false for a '*' position that is not
-// one ("*0$").
-template <class CharT>
-bool StrictFormatScanner<CharT>::readField(bool precision, bool* star, std::uint32_t* position) {
-  if (classOf(*position_) != kClassStar) {
-    if (precision || classOf(*position_) == kClassDigit) {
-      while (*position_ >= CharT('0') && *position_ <= CharT('9')) ++position_;
+  for (;;) {
+    at = findPercent(at, end_);
+    if (*at == CharT(0)) {
+      position_ = at;
+      return false;
     }
+    if (at[1] != CharT('%')) break;
+    at += 2;  // "%%" is literal text
+  }
+  specifier_ = at;
+  *out = strict_specifier_t{};
+  cursor_t<CharT> cursor{at + 1, table_};
+  // Most specifiers are a bare conversion ("%d", "%s").
+  const std::uint32_t entry = cursor.entry();
+  if (characterClass(entry) == kClassConversion) {
+    out->conversion = static_cast<std::uint32_t>(*cursor.at);
+    out->entry = entry;
+    out->plain = true;
+    position_ = cursor.at + 1;
     return true;
   }
-  ++position_;
-  *star = true;
-  if ((table_[0] & kTablePositional) == 0) return true;
-  *position = readPosition();
-  return *position != 0 || classOf(*position_) != kClassDigit;
-}
-
-// Reads at most one size modifier; a doubled "hh" or "ll" counts as one.
-// Returns false for an "I" prefix the table does not take.
-template <class CharT>
-bool StrictFormatScanner<CharT>::readSize(std::uint32_t* modifier) {
-  const CharT c = *position_;
-  const std::uint32_t entry = entryOf(c);
-  const std::uint32_t cls = characterClass(entry);
-  if (cls == kClassSizePrefix) {
-    ++position_;
-    if (position_[0] == CharT('3') && position_[1] == CharT('2')) {
-      *modifier = kModI32;
-    } else if (position_[0] == CharT('6') && position_[1] == CharT('4')) {
-      *modifier = kModI64;
-    } else {
-      *modifier = kModI;
-      return (table_[0] & kTableBareI) != 0;
-    }
-    position_ += 2;
-    return true;
-  }
-  if (cls != kClassSize) return true;
-  ++position_;
-  *modifier = sizeModifierOf(entry);
-  if ((c == CharT('h') || c == CharT('l') || c == CharT('D')) && *position_ == c) {
-    ++position_;
-    *modifier += 1;
-  }
+  readSpecifier(cursor, out);
+  position_ = cursor.at;
   return true;
-}
-
-template <class CharT>
-bool StrictFormatScanner<CharT>::readConversion(strict_specifier_t* out) {
-  const CharT c = *position_;
-  const std::uint32_t entry = entryOf(c);
-  const std::uint32_t cls = characterClass(entry);
-  if (cls != kClassConversion && cls != kClassScanSet) {
-    if (c != CharT(0)) ++position_;
-    return true;
-  }
-  ++position_;
-  if (cls == kClassScanSet) {
-    // "[]...]" and "[^]...]" take the first ']' as a member.
-    if (*position_ == CharT('^')) ++position_;
-    if (*position_ == CharT(']')) ++position_;
-    while (*position_ != CharT(']')) {
-      if (*position_ == CharT(0)) return true;
-      ++position_;
-    }
-    ++position_;
-  }
-  out->conversion = static_cast<std::uint32_t>(c);
-  out->entry = entry;
-  return true;
-}
-
-// The table entry of a character; 0 (not allowed) for NUL and for
-// characters outside the table.
-template <class CharT>
-std::uint32_t StrictFormatScanner<CharT>::entryOf(CharT c) const {
-  const auto value = static_cast<std::make_unsigned_t<CharT>>(c);
-  if (value == 0 || value >= kClassTableSize) return 0;
-  return table_[value];
-}
-
-template <class CharT>
-std::uint32_t StrictFormatScanner<CharT>::classOf(CharT c) const {
-  return characterClass(entryOf(c));
 }
 
 template class StrictFormatScanner<char>;

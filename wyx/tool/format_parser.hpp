@@ -107,6 +107,8 @@ struct strict_specifier_t {
   bool precisionStar;
   bool suppressed;  // the '*' flag of kTableStarSuppresses
   bool allocating;  // kClassAllocation was given
+  bool plain;       // none of the above: no position, star, suppression or
+                    // allocation
 };
 
 // The printf family's table.
@@ -175,7 +177,11 @@ template <class CharT>
 class StrictFormatScanner {
  public:
   StrictFormatScanner(const CharT* format, const std::uint32_t* table)
-      : position_(format), table_(table) {}
+      : position_(format), end_(nullptr), table_(table) {}
+  // The same for a text whose terminating NUL is at `end`, which spares
+  // the scanner a test of every character of literal text.
+  StrictFormatScanner(const CharT* format, const CharT* end, const std::uint32_t* table)
+      : position_(format), end_(end), table_(table) {}
 
   // Reads the next specifier into *out; false when the text has no further
   // one. "%%" is text.
@@ -186,14 +192,8 @@ class StrictFormatScanner {
   const CharT* position() const { return position_; }
 
  private:
-  std::uint32_t classOf(CharT c) const;
-  std::uint32_t entryOf(CharT c) const;
-  std::uint32_t readPosition();
-  bool readField(bool precision, bool* star, std::uint32_t* position);
-  bool readSize(std::uint32_t* modifier);
-  bool readConversion(strict_specifier_t* out);
-
   const CharT* position_;
+  const CharT* end_;  // null when not known
   const CharT* specifier_ = position_;
   const std::uint32_t* table_;
 };
