@@ -24,18 +24,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 2) return 0;
   qirt::setFormatErrorHandler(countReport);
   // Byte 0: family, dialect and wideness; byte 1: the argument count; then
-  // one byte per type identifier (base type and pointer bits), then the
-  // format.
+  // two bytes per type identifier (base type, then the pointer, const,
+  // indirection and size bits), then the format.
   const unsigned mode = data[0];
   const unsigned count = data[1] % 12;
-  if (size < 2 + count) return 0;
+  if (size < 2 + 2 * count) return 0;
   std::vector<unsigned> types(count + 1);
   for (unsigned i = 0; i < count; ++i) {
-    const unsigned byte = data[2 + i];
-    types[i] = (byte & 0x3F) | ((byte & 0xC0) << 2);
+    types[i] = data[2 + 2 * i] | (static_cast<unsigned>(data[3 + 2 * i]) << 8);
   }
-  const char* text = reinterpret_cast<const char*>(data) + 2 + count;
-  const std::string format(text, size - 2 - count);
+  const char* text = reinterpret_cast<const char*>(data) + 2 + 2 * count;
+  const std::string format(text, size - 2 - 2 * count);
   const auto family = static_cast<qirt::detail::FormatFamily>(mode & 1);
   const auto dialect = static_cast<qirt::FormatDialect>((mode >> 1) % 3);
 
