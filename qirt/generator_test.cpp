@@ -244,8 +244,9 @@ TEST(GeneratorTest, DefaultSettingsGiveTheKnownLineCounts) {
 // a blank when the text before it is longer; nothing of the template
 // language is left over.
 TEST(GeneratorTest, ContinuationsAreAlignedAndNoMarkupRemains) {
-  for (const auto& c : kShapeCases) {
+  for (const auto& c : kShapeCases) for (bool compileTimeChecks : {false, true}) {
     auto settings = makeSettings(c.maxFixedParams, c.maxFormatParams, c.names);
+    settings->setCompileTimeChecks(compileTimeChecks);
     format_headers_t headers = buildFormatHeaders(*settings, builtInTemplates());
     for (const std::string* text : {&headers.begin, &headers.end, &headers.typelist}) {
       EXPECT_EQ(std::string::npos, text->find("$("));
@@ -262,6 +263,54 @@ TEST(GeneratorTest, ContinuationsAreAlignedAndNoMarkupRemains) {
         EXPECT_EQ(textEnd + 1, column) << line;
       }
     }
+  }
+}
+
+// True when `inner` is `outer` with lines left out.
+bool isSubsequence(const std::vector<std::string>& inner, const std::vector<std::string>& outer) {
+  std::size_t i = 0;
+  for (const std::string& line : outer) {
+    if (i < inner.size() && inner[i] == line) ++i;
+  }
+  return i == inner.size();
+}
+
+// CompileTimeChecks adds the quieting macros (12 lines) and their use in
+// every declaration macro to the begin header, the helper (5 lines) to the
+// end header, and wraps each routed call in the unevaluated check; nothing
+// else changes.
+TEST(GeneratorTest, CompileTimeChecksOnlyAddToTheHeaders) {
+  for (const auto& c : kShapeCases) {
+    auto settings = makeSettings(c.maxFixedParams, c.maxFormatParams, c.names);
+    format_headers_t plain = buildFormatHeaders(*settings, builtInTemplates());
+    settings->setCompileTimeChecks(true);
+    format_headers_t checked = buildFormatHeaders(*settings, builtInTemplates());
+    SCOPED_TRACE(testing::Message() << "F = " << c.maxFixedParams << ", M = " << c.maxFormatParams);
+
+    const std::vector<std::string> plainBegin = crlfLines(plain.begin);
+    const std::vector<std::string> checkedBegin = crlfLines(checked.begin);
+    EXPECT_TRUE(isSubsequence(plainBegin, checkedBegin));
+    EXPECT_EQ(plainBegin.size() + 12 + 2 * (c.maxFixedParams + 1), checkedBegin.size());
+
+    // Each routed call, less the check and the parenthesis around it, is
+    // the plain routing line.
+    std::vector<std::string> checkedEnd = crlfLines(checked.end);
+    const std::string kCheck = "    (_QIRT_FORMAT_COMPILE_CHECK (";
+    std::size_t routed = 0;
+    for (std::string& line : checkedEnd) {
+      if (line.compare(0, kCheck.size(), kCheck) != 0) continue;
+      const std::string name = line.substr(kCheck.size(), line.find(' ', kCheck.size()) - kCheck.size());
+      const std::string check = kCheck + name + " (__VA_ARGS__)), ";
+      ASSERT_EQ(check, line.substr(0, check.size()));
+      ASSERT_EQ(')', line.back());
+      line = "    " + line.substr(check.size(), line.size() - check.size() - 1);
+      ++routed;
+    }
+    EXPECT_EQ(2 * c.names.size(), routed);
+    const std::vector<std::string> plainEnd = crlfLines(plain.end);
+    EXPECT_TRUE(isSubsequence(plainEnd, checkedEnd));
+    EXPECT_EQ(plainEnd.size() + 5, checkedEnd.size());
+    EXPECT_EQ(plain.typelist, checked.typelist);
   }
 }
 
