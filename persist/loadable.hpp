@@ -87,11 +87,12 @@ property_t integerProperty(const char* name) {
 // A table entry over a class's getter and setter of a Boolean.
 template <class C, bool (C::*Get)() const, void (C::*Set)(bool)>
 property_t booleanProperty(const char* name) {
-  return property_t{name, PropertyKind::kBoolean,
-                    [](TLoadable& o) -> property_value_t { return (static_cast<const C&>(o).*Get)(); },
-                    [](TLoadable& o, const property_value_t& v) {
-                      (static_cast<C&>(o).*Set)(std::get<bool>(v));
-                    }};
+  return property_t{
+      name, PropertyKind::kBoolean,
+      [](TLoadable& o) -> property_value_t { return (static_cast<const C&>(o).*Get)(); },
+      [](TLoadable& o, const property_value_t& v) {
+        (static_cast<C&>(o).*Set)(std::get<bool>(v));
+      }};
 }
 
 }  // namespace persist

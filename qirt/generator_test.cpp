@@ -244,9 +244,8 @@ TEST(GeneratorTest, DefaultSettingsGiveTheKnownLineCounts) {
 // a blank when the text before it is longer; nothing of the template
 // language is left over.
 TEST(GeneratorTest, ContinuationsAreAlignedAndNoMarkupRemains) {
-  for (const auto& c : kShapeCases) for (bool compileTimeChecks : {false, true}) {
+  for (const auto& c : kShapeCases) {
     auto settings = makeSettings(c.maxFixedParams, c.maxFormatParams, c.names);
-    settings->setCompileTimeChecks(compileTimeChecks);
     format_headers_t headers = buildFormatHeaders(*settings, builtInTemplates());
     for (const std::string* text : {&headers.begin, &headers.end, &headers.typelist}) {
       EXPECT_EQ(std::string::npos, text->find("$("));
@@ -291,6 +290,19 @@ TEST(GeneratorTest, CompileTimeChecksOnlyAddToTheHeaders) {
     const std::vector<std::string> checkedBegin = crlfLines(checked.begin);
     EXPECT_TRUE(isSubsequence(plainBegin, checkedBegin));
     EXPECT_EQ(plainBegin.size() + 12 + 2 * (c.maxFixedParams + 1), checkedBegin.size());
+    // The added continuation lines are aligned like the others.
+    EXPECT_NE(
+        std::string::npos,
+        checked.begin.find(
+            cont("#define _QIRT_FORMAT_QUIET_BEGIN _Pragma(\"GCC diagnostic push\") ") + "\r\n" +
+            cont("    _Pragma(\"GCC diagnostic ignored \\\"-Wformat-nonliteral\\\"\") ")));
+    EXPECT_NE(std::string::npos,
+              checked.begin.find(cont("    fname) ") + "\r\n" +
+                                 cont("    _QIRT_FORMAT_QUIET_BEGIN ") + "\r\n"));
+    for (const std::string* text : {&checked.begin, &checked.end}) {
+      EXPECT_EQ(std::string::npos, text->find("$("));
+      EXPECT_EQ(std::string::npos, text->find("\\\\"));
+    }
 
     // Each routed call, less the check and the parenthesis around it, is
     // the plain routing line.
@@ -299,7 +311,8 @@ TEST(GeneratorTest, CompileTimeChecksOnlyAddToTheHeaders) {
     std::size_t routed = 0;
     for (std::string& line : checkedEnd) {
       if (line.compare(0, kCheck.size(), kCheck) != 0) continue;
-      const std::string name = line.substr(kCheck.size(), line.find(' ', kCheck.size()) - kCheck.size());
+      const std::string name =
+          line.substr(kCheck.size(), line.find(' ', kCheck.size()) - kCheck.size());
       const std::string check = kCheck + name + " (__VA_ARGS__)), ";
       ASSERT_EQ(check, line.substr(0, check.size()));
       ASSERT_EQ(')', line.back());
