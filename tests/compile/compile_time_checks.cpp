@@ -38,11 +38,13 @@ namespace checked {
 QIRT_FORMAT_DECLARE_SAFE(Printf, const char*, int, printf)
 QIRT_FORMAT_DECLARE_SAFE_2PARAM(Printf, const char*, int, snprintf, char*, std::size_t)
 QIRT_FORMAT_DECLARE_SAFE_1PARAM(Printf, const char*, void, log_printf, int)
+QIRT_FORMAT_DECLARE_SAFE_1PARAM(Scanf, const char*, int, sscanf, const char*)
 }  // namespace checked
 
 QIRT_FORMAT_USING(checked, printf)
 QIRT_FORMAT_USING(checked, snprintf)
 QIRT_FORMAT_USING(checked, log_printf)
+QIRT_FORMAT_USING(checked, sscanf)
 
 namespace {
 
@@ -82,6 +84,10 @@ int main(int argc, char** argv) {
   expect(std::strcmp(lastLog, "7:1 items") == 0, __LINE__);
   expect(printf("compile-time checks: no arguments\n") > 0, __LINE__);
   expect(i == 2, __LINE__);
+  // A result that glibc wants used (_FORTIFY_SOURCE) draws no warning from
+  // the unevaluated call.
+  int scanned = 0;
+  expect(sscanf("5", "%d", &scanned) == 1 && scanned == 5, __LINE__);
 
   // What the compiler cannot see, the checking library still stops. A
   // program built with -Wformat=2 says where it means a run-time format.
