@@ -80,6 +80,21 @@ build_consumer "$b"
 run_consumer "$b"
 expect_no_work "$b"
 
+step "a wrong literal format stops the build: the example sets CompileTimeChecks"
+m="$tmp/mistake"
+cmake -S "$example" -B "$m" -G Ninja -DCMAKE_PREFIX_PATH="$tmp/prefix" -DCONSUMER_COMPILE_TIME_MISTAKE=ON >/dev/null
+if cmake --build "$m" >"$m/last-build.log" 2>&1; then
+  cat "$m/last-build.log"
+  fail "the build succeeded although a literal format does not fit its argument"
+fi
+# g++ writes [-Werror=format=], clang [-Werror,-Wformat].
+grep -Eq 'Werror(=|,-W)format[]=]' "$m/last-build.log" || {
+  cat "$m/last-build.log"
+  fail "the build failed without the compiler's format report"
+}
+grep -m 1 'error: format' "$m/last-build.log"
+echo "(the compiler reported the call, as it should)"
+
 step "touching the options file regenerates the headers, but recompiles nothing"
 header="$b/korven_generated/consumer_format_headers/format_typelist.hpp"
 before="$(stat -c %y "$header")"

@@ -14,12 +14,13 @@ namespace persist {
 class OptionsReader;
 class TLoadable;
 
-enum class PropertyKind { kInteger, kString, kObject };
+enum class PropertyKind { kInteger, kString, kObject, kBoolean };
 
 // A property value travels as the alternative that matches its kind: integers
 // as their 32 bits (an unsigned property keeps the bit pattern), strings as
-// wide text, objects as a non-owning pointer (null for "no object").
-using property_value_t = std::variant<std::int32_t, wyx::UnicodeString, TLoadable*>;
+// wide text, objects as a non-owning pointer (null for "no object"),
+// Booleans as bool.
+using property_value_t = std::variant<std::int32_t, wyx::UnicodeString, TLoadable*, bool>;
 
 struct property_t {
   const char* name;  // ASCII, compared without regard to letter case
@@ -80,6 +81,17 @@ property_t integerProperty(const char* name) {
       },
       [](TLoadable& o, const property_value_t& v) {
         (static_cast<C&>(o).*Set)(static_cast<T>(std::get<std::int32_t>(v)));
+      }};
+}
+
+// A table entry over a class's getter and setter of a Boolean.
+template <class C, bool (C::*Get)() const, void (C::*Set)(bool)>
+property_t booleanProperty(const char* name) {
+  return property_t{
+      name, PropertyKind::kBoolean,
+      [](TLoadable& o) -> property_value_t { return (static_cast<const C&>(o).*Get)(); },
+      [](TLoadable& o, const property_value_t& v) {
+        (static_cast<C&>(o).*Set)(std::get<bool>(v));
       }};
 }
 

@@ -116,6 +116,9 @@ void RecordApplier::readValue(TLoadable& object, const property_t& entry) {
     case PropertyKind::kString:
       entry.set(object, reader_.readString());
       return;
+    case PropertyKind::kBoolean:
+      entry.set(object, reader_.readBoolean());
+      return;
     case PropertyKind::kObject:
       readObjectValue(object, entry);
       return;
@@ -268,6 +271,17 @@ std::int32_t OptionsReader::readInteger() {
       getFixed32(&cursor_, &v);
       return static_cast<std::int32_t>(v);
     }
+    default:
+      failInvalidValue();
+  }
+}
+
+bool OptionsReader::readBoolean() {
+  switch (readValueTag()) {
+    case ValueTag::kFalse:
+      return false;
+    case ValueTag::kTrue:
+      return true;
     default:
       failInvalidValue();
   }

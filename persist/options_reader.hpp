@@ -47,6 +47,8 @@ class OptionsReader {
 
   // Tags 2, 3 and 4, sign-extended; anything else is an invalid value.
   std::int32_t readInteger();
+  // Tags 8 (false) and 9 (true); anything else is an invalid value.
+  bool readBoolean();
   // Tags 6 and 12 (default code page), 18 (UTF-16), 20 (UTF-8).
   wyx::UnicodeString readString();
   // Tag 7, or the words of tags 0, 8 and 9 ("Null", "False", "True").

@@ -87,15 +87,30 @@ macro_t makeUndefFunctionsMacro(const persist::TTextList& names) {
   };
 }
 
-macro_t makeDefineFunctionsMacro(const persist::TTextList& names) {
-  return [&names](const macro_context_t& context) {
+macro_t makeDefineFunctionsMacro(const persist::TTextList& names, bool compileTimeChecks) {
+  return [&names, compileTimeChecks](const macro_context_t& context) {
     std::string text;
     for (std::size_t i = names.count(); i-- > 0;) {
       std::string name = formatNameText(names[i]);
+      std::string checked = "_safe_" + name + " (" + context.args + "__VA_ARGS__)";
+      // Inside its own expansion the name is not expanded again, so this
+      // reaches the real function.
+      if (compileTimeChecks) {
+        checked = "(_QIRT_FORMAT_COMPILE_CHECK (" + name + " (__VA_ARGS__)), " + checked + ")";
+      }
       text += "#define " + name + "(...) \\\r\n";
-      text += "    _safe_" + name + " (" + context.args + "__VA_ARGS__)\r\n";
+      text += "    " + checked + "\r\n";
     }
     return text;
+  };
+}
+
+macro_t makeIfCompileTimeChecksMacro(const blockmap_t& blocks, ExpansionOutput& outputs,
+                                     bool compileTimeChecks) {
+  return [&blocks, &outputs, compileTimeChecks](const macro_context_t& context) {
+    const block_t& block = wyx::tool::getMapEntry(blocks, context.args);
+    return expandRepeatedly(context, outputs, *context.expander, block, compileTimeChecks ? 1 : 0,
+                            [](std::uint64_t) {});
   };
 }
 

@@ -28,8 +28,18 @@ wyx::tool::macro_t makeUndefFunctionsMacro(const persist::TTextList& names);
 
 // DEFINE_FORMAT_FUNCTIONS: per name, last first, a variadic #define that
 // routes the call to _safe_<name>, passing the argument text before
-// __VA_ARGS__.
-wyx::tool::macro_t makeDefineFunctionsMacro(const persist::TTextList& names);
+// __VA_ARGS__. With `compileTimeChecks` the call is first handed to
+// _QIRT_FORMAT_COMPILE_CHECK as a call of <name> itself, which the end
+// header defines to leave it unevaluated.
+wyx::tool::macro_t makeDefineFunctionsMacro(const persist::TTextList& names,
+                                            bool compileTimeChecks);
+
+// IF_COMPILE_TIME_CHECKS: expands the block its argument names when
+// `compileTimeChecks` is set, else gives nothing. The block is looked up in
+// `blocks` either way, so a misspelt name fails ("Map entry not found") with
+// the setting off too. `blocks` and `outputs` must outlive the macro.
+wyx::tool::macro_t makeIfCompileTimeChecksMacro(const wyx::tool::blockmap_t& blocks,
+                                                ExpansionOutput& outputs, bool compileTimeChecks);
 
 // UNDEF_FORMAT_DECLARE: the #ifdef/#undef/#endif triple for every
 // declaration macro of 0 to maxFixedParams fixed parameters.

@@ -48,11 +48,14 @@ void generateFormatHeaders(const TFormatHeaderSettings& settings, const Template
   MacroExpander root;
   root.addMacro("COL", makeColumnMacro());
   root.addMacro("UNDEF_FORMAT_FUNCTIONS", makeUndefFunctionsMacro(names));
-  root.addMacro("DEFINE_FORMAT_FUNCTIONS", makeDefineFunctionsMacro(names));
+  root.addMacro("DEFINE_FORMAT_FUNCTIONS",
+                makeDefineFunctionsMacro(names, settings.getCompileTimeChecks()));
   root.addMacro("UNDEF_FORMAT_DECLARE", makeUndefDeclareMacro(maxFixedParams));
   root.addMacro("DEFINE_FORMAT_DECLARE",
                 makeDefineDeclareMacro(blocks, outputs, maxFixedParams, maxFormatParams));
   root.addMacro("TYPELISTS", makeTypelistsMacro(blocks, outputs, maxFormatParams));
+  root.addMacro("IF_COMPILE_TIME_CHECKS",
+                makeIfCompileTimeChecksMacro(blocks, outputs, settings.getCompileTimeChecks()));
 
   // All three are opened before the first is parsed, so a missing one is
   // reported before any expansion work.

@@ -6,6 +6,7 @@ namespace qirt {
 
 namespace {
 
+using persist::booleanProperty;
 using persist::integerProperty;
 using persist::PropertyKind;
 using persist::property_t;
@@ -29,6 +30,8 @@ const property_t kSettingsProperties[] = {
        return static_cast<TLoadable*>(&static_cast<Settings&>(o).getFormatNames());
      },
      nullptr, /*owned=*/true},
+    booleanProperty<Settings, &Settings::getCompileTimeChecks, &Settings::setCompileTimeChecks>(
+        "CompileTimeChecks"),
 };
 
 }  // namespace

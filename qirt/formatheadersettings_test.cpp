@@ -56,6 +56,7 @@ TEST(SettingsTest, DefaultsAreTenTwoAndFourteenNames) {
   EXPECT_EQ(u"printf", settings.getFormatNames()[0]);
   EXPECT_EQ(u"cat_sprintf", settings.getFormatNames()[13]);
   EXPECT_STREQ("TFormatHeaderSettings", settings.className());
+  EXPECT_FALSE(settings.getCompileTimeChecks());
 }
 
 TEST_F(SettingsLoadTest, WorkedExampleLoadsInBothForms) {
@@ -131,6 +132,38 @@ TEST_F(SettingsLoadTest, BadRecordsAreReportedAndLeaveAUsableList) {
     EXPECT_EQ(c.expected, errorOf([&] { persist::LoadPersistentFromFile(file.path(), &settings); }))
         << c.body;
     EXPECT_EQ(14u, settings.getFormatNames().count()) << c.body;
+  }
+}
+
+// CompileTimeChecks takes the Boolean words only; each file is loaded as
+// text and in its binary form, which must agree.
+TEST_F(SettingsLoadTest, CompileTimeChecksTakesTrueOrFalseInBothForms) {
+  const std::string kInvalid =
+      "EReadError: Fehler beim Lesen von Options.Persistent.CompileTimeChecks: "
+      "Ungültiger Eigenschaftswert";
+  const struct {
+    const char* body;
+    std::string error;
+    bool expected;
+  } kCases[] = {
+      {"Persistent.CompileTimeChecks = True", "", true},
+      {"persistent.compiletimechecks = true\nPersistent.CompileTimeChecks = FALSE", "", false},
+      {"Persistent.MaxFixedParams = 1", "", false},
+      {"Persistent.CompileTimeChecks = 3", kInvalid, false},
+      {"Persistent.CompileTimeChecks = 'yes'", kInvalid, false},
+      {"Persistent.CompileTimeChecks = yes", kInvalid, false},
+      {"Persistent.CompileTimeChecks = nil", kInvalid, false},
+  };
+  for (const auto& c : kCases) {
+    const std::string text =
+        "object Options: TPersistenceWrapper\n" + std::string(c.body) + "\nend\n";
+    for (const std::string& bytes : {text, persist::testing::convertText(text)}) {
+      TFormatHeaderSettings settings;
+      TempFile file(bytes);
+      EXPECT_EQ(c.error, errorOf([&] { persist::LoadPersistentFromFile(file.path(), &settings); }))
+          << c.body;
+      EXPECT_EQ(c.expected, settings.getCompileTimeChecks()) << c.body;
+    }
   }
 }
 

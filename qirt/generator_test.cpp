@@ -265,6 +265,68 @@ TEST(GeneratorTest, ContinuationsAreAlignedAndNoMarkupRemains) {
   }
 }
 
+// True when `inner` is `outer` with lines left out.
+bool isSubsequence(const std::vector<std::string>& inner, const std::vector<std::string>& outer) {
+  std::size_t i = 0;
+  for (const std::string& line : outer) {
+    if (i < inner.size() && inner[i] == line) ++i;
+  }
+  return i == inner.size();
+}
+
+// CompileTimeChecks adds the quieting macros (12 lines) and their use in
+// every declaration macro to the begin header, the helper (5 lines) to the
+// end header, and wraps each routed call in the unevaluated check; nothing
+// else changes.
+TEST(GeneratorTest, CompileTimeChecksOnlyAddToTheHeaders) {
+  for (const auto& c : kShapeCases) {
+    auto settings = makeSettings(c.maxFixedParams, c.maxFormatParams, c.names);
+    format_headers_t plain = buildFormatHeaders(*settings, builtInTemplates());
+    settings->setCompileTimeChecks(true);
+    format_headers_t checked = buildFormatHeaders(*settings, builtInTemplates());
+    SCOPED_TRACE(testing::Message() << "F = " << c.maxFixedParams << ", M = " << c.maxFormatParams);
+
+    const std::vector<std::string> plainBegin = crlfLines(plain.begin);
+    const std::vector<std::string> checkedBegin = crlfLines(checked.begin);
+    EXPECT_TRUE(isSubsequence(plainBegin, checkedBegin));
+    EXPECT_EQ(plainBegin.size() + 12 + 2 * (c.maxFixedParams + 1), checkedBegin.size());
+    // The added continuation lines are aligned like the others.
+    EXPECT_NE(
+        std::string::npos,
+        checked.begin.find(
+            cont("#define _QIRT_FORMAT_QUIET_BEGIN _Pragma(\"GCC diagnostic push\") ") + "\r\n" +
+            cont("    _Pragma(\"GCC diagnostic ignored \\\"-Wformat-nonliteral\\\"\") ")));
+    EXPECT_NE(std::string::npos,
+              checked.begin.find(cont("    fname) ") + "\r\n" +
+                                 cont("    _QIRT_FORMAT_QUIET_BEGIN ") + "\r\n"));
+    for (const std::string* text : {&checked.begin, &checked.end}) {
+      EXPECT_EQ(std::string::npos, text->find("$("));
+      EXPECT_EQ(std::string::npos, text->find("\\\\"));
+    }
+
+    // Each routed call, less the check and the parenthesis around it, is
+    // the plain routing line.
+    std::vector<std::string> checkedEnd = crlfLines(checked.end);
+    const std::string kCheck = "    (_QIRT_FORMAT_COMPILE_CHECK (";
+    std::size_t routed = 0;
+    for (std::string& line : checkedEnd) {
+      if (line.compare(0, kCheck.size(), kCheck) != 0) continue;
+      const std::string name =
+          line.substr(kCheck.size(), line.find(' ', kCheck.size()) - kCheck.size());
+      const std::string check = kCheck + name + " (__VA_ARGS__)), ";
+      ASSERT_EQ(check, line.substr(0, check.size()));
+      ASSERT_EQ(')', line.back());
+      line = "    " + line.substr(check.size(), line.size() - check.size() - 1);
+      ++routed;
+    }
+    EXPECT_EQ(2 * c.names.size(), routed);
+    const std::vector<std::string> plainEnd = crlfLines(plain.end);
+    EXPECT_TRUE(isSubsequence(plainEnd, checkedEnd));
+    EXPECT_EQ(plainEnd.size() + 5, checkedEnd.size());
+    EXPECT_EQ(plain.typelist, checked.typelist);
+  }
+}
+
 TEST(GeneratorTest, NamesAreReversedAndKeptAsGiven) {
   auto settings = makeSettings(0, 1, {u"printf", u"sprintf", u"printf", u"dr\u00fcck_printf"});
   format_headers_t headers = buildFormatHeaders(*settings, builtInTemplates());

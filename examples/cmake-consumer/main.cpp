@@ -1,6 +1,8 @@
 // Routes printf and fprintf through the wrappers that korven generated from
 // options.txt: every call is checked against the types of its arguments
-// before it prints, also when its format is only known at run time.
+// before it prints, also when its format is only known at run time. With
+// CompileTimeChecks (options.txt) the compiler checks each literal format
+// too, as it would without korven.
 //
 // QIRT_FORMAT_CHECK is defined by the build (CMakeLists.txt).
 #include <cstdio>
@@ -37,6 +39,12 @@ int main() {
   printf("%d %s cost %.2f\n", 3, fruit, 1.5);
   fprintf(stdout, "%s: %u\n", "fprintf", 7u);
   printf(translatedFormat(false), fruit, 3);
+
+#ifdef CONSUMER_COMPILE_TIME_MISTAKE
+  // The compiler sees this one: %d wants an int. With -Werror=format the
+  // build stops here.
+  printf("%d apples\n", fruit);
+#endif
 
   // The translator swapped the arguments: caught before printf runs.
   try {

@@ -17,12 +17,12 @@
 :END
 
     // requires:    xPARAM, xPARAM_TYPES,
-    //              SAFE_FORMAT_FUNCTIONS,
+    //              SAFE_FORMAT_FUNCTIONS, IF_COMPILE_TIME_CHECKS,
     //              COL
 :FORMAT_DECLARE
 #define QIRT_FORMAT_DECLARE_SAFE$(xPARAM)(variant, formattype, rettype, $(COL 76)\\
-    fname$(xPARAM_TYPES)) $(COL 76)\\
-$(SAFE_FORMAT_FUNCTIONS)
+    fname$(xPARAM_TYPES)) $(COL 76)\\$(IF_COMPILE_TIME_CHECKS COMPILE_CHECK_QUIET_BEGIN)
+$(SAFE_FORMAT_FUNCTIONS)$(IF_COMPILE_TIME_CHECKS COMPILE_CHECK_QUIET_END)
 
 
 :END
@@ -35,7 +35,7 @@ $(SAFE_FORMAT_FUNCTIONS)
 
 :END
 
-    // requires:    UNDEF_FORMAT_FUNCTIONS,
+    // requires:    UNDEF_FORMAT_FUNCTIONS, IF_COMPILE_TIME_CHECKS,
     //              DEFINE_FORMAT_DECLARE
 :MAIN
 
@@ -56,7 +56,7 @@ $(SAFE_FORMAT_FUNCTIONS)
 
 #ifdef QIRT_FORMAT_CHECK
 
-$(UNDEF_FORMAT_FUNCTIONS)
+$(IF_COMPILE_TIME_CHECKS COMPILE_CHECK_QUIET)$(UNDEF_FORMAT_FUNCTIONS)
 
 #define QIRT_FORMAT_USING(ns,x) using ns::_safe_##x;
 
@@ -77,5 +77,37 @@ $(DEFINE_FORMAT_DECLARE FORMAT_DECLARE_EMPTY)
 $(DEFINE_FORMAT_DECLARE FORMAT_DECLARE_EMPTY)
 
 #endif /* #ifdef __cplusplus */
+
+:END
+
+    // Expanded only with CompileTimeChecks. The wrappers pass on formats
+    // that are not literals by design, so strict format warnings are
+    // switched off inside them; the compiler checks the calls that reach
+    // them where they are written (format_definition_end).
+    // requires:    COL
+:COMPILE_CHECK_QUIET
+// The wrappers pass on formats that are not literals; the compiler checks
+// the calls that reach them where they are written.
+#if defined(__GNUC__)
+#define _QIRT_FORMAT_QUIET_BEGIN _Pragma("GCC diagnostic push") $(COL 76)\\
+    _Pragma("GCC diagnostic ignored \\"-Wformat-nonliteral\\"") $(COL 76)\\
+    _Pragma("GCC diagnostic ignored \\"-Wformat-security\\"")
+#define _QIRT_FORMAT_QUIET_END _Pragma("GCC diagnostic pop")
+#else
+#define _QIRT_FORMAT_QUIET_BEGIN
+#define _QIRT_FORMAT_QUIET_END
+#endif
+
+
+:END
+
+    // requires:    COL
+:COMPILE_CHECK_QUIET_BEGIN
+
+    _QIRT_FORMAT_QUIET_BEGIN $(COL 76)\\
+:END
+
+:COMPILE_CHECK_QUIET_END
+    _QIRT_FORMAT_QUIET_END
 
 :END

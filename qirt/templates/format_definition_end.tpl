@@ -1,6 +1,6 @@
 
 
-    // requires:    UNDEF_FORMAT_DECLARE,
+    // requires:    UNDEF_FORMAT_DECLARE, IF_COMPILE_TIME_CHECKS,
     //              DEFINE_FORMAT_FUNCTIONS
 :MAIN
 
@@ -23,7 +23,7 @@ $(UNDEF_FORMAT_DECLARE)
 
 #ifdef QIRT_FORMAT_CHECK
 
-#ifdef QIRT_FORMAT_CHECK_DEBUG
+$(IF_COMPILE_TIME_CHECKS COMPILE_CHECK_CALL)#ifdef QIRT_FORMAT_CHECK_DEBUG
 
 $(DEFINE_FORMAT_FUNCTIONS __FILE__, __LINE__, __FUNC__, )
 
@@ -36,5 +36,15 @@ $(DEFINE_FORMAT_FUNCTIONS)
 #endif // #ifdef QIRT_FORMAT_CHECK
 
 #endif /* #ifdef __cplusplus */
+
+:END
+
+    // Expanded only with CompileTimeChecks.
+:COMPILE_CHECK_CALL
+// Every routed call is also handed to the real function inside sizeof,
+// which evaluates nothing: the compiler checks the call as it would without
+// the wrappers, and no argument is evaluated twice.
+#define _QIRT_FORMAT_COMPILE_CHECK(call) (void)sizeof((void)(call), 0)
+
 
 :END
