@@ -9,7 +9,7 @@
 #include "qirt/format.hpp"
 #include "qirt/format_dialect.hpp"
 #include "qirt/format_report.hpp"
-#include "wyx/tool/format_parser.hpp"
+#include "wyx/tool/strict_format_scanner.hpp"
 
 namespace qirt::detail {
 
@@ -56,8 +56,8 @@ class Checker {
   const CharT* end_;
   const std::uint32_t* table_;
   const want_t* wants_;
-  const CharT* specifier_ = nullptr;  // of the specifier being checked
-  const CharT* specifierEnd_ = nullptr;
+  // The scanner, which knows where the specifier being checked lies.
+  const StrictFormatScanner<CharT>* scanner_ = nullptr;
   Numbering numbering_ = Numbering::kUnknown;
   unsigned sequential_ = 0;  // arguments taken by plain specifiers
   unsigned highest_ = 0;     // highest argument taken
@@ -69,12 +69,12 @@ bool Checker<CharT>::run() {
   // The compiler passes over an empty format, arguments and all.
   if (*format_ == CharT(0)) return true;
   StrictFormatScanner<CharT> scanner(format_, end_, table_);
+  scanner_ = &scanner;
   strict_specifier_t spec;
   while (scanner.next(&spec)) {
-    specifier_ = scanner.specifierBegin();
-    specifierEnd_ = scanner.position();
     if (!checkSpecifier(spec)) return false;
   }
+  scanner_ = nullptr;
   return finish();
 }
 
@@ -183,15 +183,16 @@ bool Checker<CharT>::finish() {
   return false;
 }
 
-// How many arguments before the current specifier's were taken as
-// `argument` by position. Rescans only beyond the first 64 arguments.
+// How many specifiers before the current one (all, once the scan is over)
+// took `argument` by position. Rescans only beyond the first 64 arguments.
 template <class CharT>
 unsigned Checker<CharT>::references(unsigned argument) const {
   if (argument <= 64) return (taken_ >> (argument - 1)) & 1;
+  const CharT* stop = scanner_ != nullptr ? scanner_->specifierBegin() : nullptr;
   StrictFormatScanner<CharT> scanner(format_, end_, table_);
   strict_specifier_t spec;
   unsigned count = 0;
-  while (scanner.next(&spec) && scanner.specifierBegin() != specifier_) {
+  while (scanner.next(&spec) && scanner.specifierBegin() != stop) {
     const bool stored = !spec.suppressed || spec.conversion == static_cast<unsigned>('n');
     count += (stored && spec.position == argument) + (spec.widthPosition == argument) +
              (spec.precisionPosition == argument);
@@ -211,9 +212,10 @@ bool Checker<CharT>::fail(FormatErrorKind kind, PositionProblem position) {
 template <class CharT>
 void Checker<CharT>::report(problem_t problem) {
   if (problem.kind != kFormatSurplusArgument && problem.kind != kFormatUnusedArgument &&
-      specifier_ != nullptr) {
-    problem.offset = static_cast<std::size_t>(specifier_ - format_);
-    problem.specifier = formatText(specifier_, specifierEnd_);
+      scanner_ != nullptr) {
+    const CharT* specifier = scanner_->specifierBegin();
+    problem.offset = static_cast<std::size_t>(specifier - format_);
+    problem.specifier = formatText(specifier, scanner_->position());
   }
   reportFormatError(call_, formatText(format_, end_), problem);
 }

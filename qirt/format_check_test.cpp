@@ -289,6 +289,8 @@ TEST(FormatCheckTest, DialectsAgreeWithTheirCLibrary) {
       {glibc, kFamilyPrintf, "%1$d%1$d", ids<int>(), true},
       {glibc, kFamilyPrintf, "%1$m", ids<int>(), false},
       {glibc, kFamilyScanf, "%1$*d", ids<int*>(), false},
+      {glibc, kFamilyPrintf, "%70$d", std::vector<unsigned>(70, kTypeInt), false},
+      {glibc, kFamilyScanf, "%70$d %70$d", std::vector<unsigned>(70, kTypeInt | kTypePointer), false},
       // Flag misuse that the library ignores, and an empty format.
       {glibc, kFamilyPrintf, "%+u %#s %-08d % +d %.3c", ids<unsigned, char*, int, int, int>(),
        true},
@@ -324,7 +326,15 @@ TEST(FormatCheckTest, DialectsAgreeWithTheirCLibrary) {
       {mingw, kFamilyPrintf, "%qd", ids<long long>(), false},
       {mingw, kFamilyPrintf, "%I16d", ids<short>(), false},
   };
-  for (const dialect_case_t& c : kCases) {
+  // Names argument 70 first, then 1 to 69: beyond the 64 arguments kept as
+  // bits, the last specifier counts too.
+  std::string all = "%70$d";
+  for (int i = 1; i < 70; ++i) all += "%" + std::to_string(i) + "$d";
+  const std::vector<dialect_case_t> kMany = {
+      {glibc, kFamilyPrintf, all.c_str(), std::vector<unsigned>(70, kTypeInt), true}};
+  std::vector<dialect_case_t> cases(std::begin(kCases), std::end(kCases));
+  cases.insert(cases.end(), kMany.begin(), kMany.end());
+  for (const dialect_case_t& c : cases) {
     std::string verdict = "ok";
     try {
       detail::verifyFormat(c.family, c.dialect, c.format, c.types.data(),

@@ -15,7 +15,8 @@
 //
 // A table whose entry for the NUL character (which the lenient scan never
 // looks up) carries kTableStrict serves the strict scan instead, which
-// reads whole specifiers the way a C library does (StrictFormatScanner).
+// reads whole specifiers the way a C library does (StrictFormatScanner, in
+// strict_format_scanner.hpp).
 #pragma once
 
 #include <cstddef>
@@ -70,7 +71,7 @@ constexpr std::uint32_t kClassConversion = 6;
 constexpr std::uint32_t kClassScanSet = 7;
 // Classes only strict tables use.
 constexpr std::uint32_t kClassDigit = 8;
-constexpr std::uint32_t kClassDot = 9;         // introduces the precision
+constexpr std::uint32_t kClassDot = 9;          // introduces the precision
 constexpr std::uint32_t kClassAllocation = 10;  // scanf's "m": allocate the text
 
 // Ids of size modifiers: bits 20-23 of a size entry of a strict table.
@@ -86,8 +87,8 @@ enum SizeModifier : std::uint32_t {
   kModBigL = 8,
   kModI32 = 9,
   kModI64 = 10,
-  kModQ = 11,  // "q", a synonym of "ll" in some C libraries
-  kModI = 12,  // a bare "I" (kTableBareI): the size of a pointer
+  kModQ = 11,          // "q", a synonym of "ll" in some C libraries
+  kModI = 12,          // a bare "I" (kTableBareI): the size of a pointer
   kModDecimal32 = 13,  // "H", "D" and "DD": decimal floating point
   kModDecimal64 = 14,
   kModDecimal128 = 15,
@@ -96,11 +97,11 @@ inline std::uint32_t sizeModifierOf(std::uint32_t entry) { return (entry >> 20) 
 
 // One specifier as the strict scan read it.
 struct strict_specifier_t {
-  std::uint32_t conversion;  // the conversion character ('[' for a scan set);
-                             // 0 when the specifier is malformed
-  std::uint32_t entry;       // the conversion's table entry
-  std::uint32_t modifier;    // SizeModifier as written
-  std::uint32_t position;    // "%<n>$": the conversion's argument, 0 for none
+  std::uint32_t conversion;         // the conversion character ('[' for a scan set);
+                                    // 0 when the specifier is malformed
+  std::uint32_t entry;              // the conversion's table entry
+  std::uint32_t modifier;           // SizeModifier as written
+  std::uint32_t position;           // "%<n>$": the conversion's argument, 0 for none
   std::uint32_t widthPosition;      // "*<n>$" of a '*' width, 0 for none
   std::uint32_t precisionPosition;  // the same for a '*' precision
   bool widthStar;
@@ -165,41 +166,6 @@ extern template class InternalFormatParser<wchar_t>;
 // caller's text in place; text and table must outlive it.
 template <class CharT>
 using FormatScanner = detail::InternalFormatParser<CharT>;
-
-// The strict scan over a table flagged kTableStrict: reads one specifier at
-// a time in the order C gives it,
-//   '%' [position '$'] flags [width] ['.' [precision]] ['m'] [size] conversion
-// with width and precision each digits or '*' [position '$']. Flags are the
-// table's kClassFlag characters, in any order and number; the table decides
-// which characters are sizes and conversions. Text and table must outlive
-// the scanner.
-template <class CharT>
-class StrictFormatScanner {
- public:
-  StrictFormatScanner(const CharT* format, const std::uint32_t* table)
-      : position_(format), end_(nullptr), table_(table) {}
-  // The same for a text whose terminating NUL is at `end`, which spares
-  // the scanner a test of every character of literal text.
-  StrictFormatScanner(const CharT* format, const CharT* end, const std::uint32_t* table)
-      : position_(format), end_(end), table_(table) {}
-
-  // Reads the next specifier into *out; false when the text has no further
-  // one. "%%" is text.
-  bool next(strict_specifier_t* out);
-  // The '%' of the last specifier read, and the position after it (for a
-  // malformed one, after the character that made it so).
-  const CharT* specifierBegin() const { return specifier_; }
-  const CharT* position() const { return position_; }
-
- private:
-  const CharT* position_;
-  const CharT* end_;  // null when not known
-  const CharT* specifier_ = position_;
-  const std::uint32_t* table_;
-};
-
-extern template class StrictFormatScanner<char>;
-extern template class StrictFormatScanner<wchar_t>;
 
 // The parser users create. The scanner lives inside this object (no heap
 // allocation). Without `copyFormat` the caller's NUL-terminated text is

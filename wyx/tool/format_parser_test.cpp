@@ -1,4 +1,5 @@
 #include "wyx/tool/format_parser.hpp"
+#include "wyx/tool/strict_format_scanner.hpp"
 
 #include <gtest/gtest.h>
 
