@@ -26,8 +26,8 @@ if(KORVEN_INSTALL AND TARGET korven)
   install(TARGETS qirt_format wyx_format EXPORT korvenTargets
           ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
           INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-  install(FILES ${PROJECT_SOURCE_DIR}/qirt/format.hpp ${PROJECT_SOURCE_DIR}/qirt/format_types.hpp
-          DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/qirt)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/checker/include/qirt
+          DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
   install(EXPORT korvenTargets NAMESPACE korven:: DESTINATION ${KORVEN_CMAKE_DIR})
   if(WIN32)
     # No manual pages there; the README travels with the program instead.

@@ -25,11 +25,11 @@ $runner "$korven" "$src/options_compile_time_checks.txt" "$work/gen" > "$work/ko
 objects=""
 for source in "$@"; do
   object="$work/lib/$(basename "$source").o"
-  "$cxx" -std=c++17 -O1 -Wall -Wextra -Werror -I"$root" -c "$source" -o "$object"
+  "$cxx" -std=c++17 -O1 -Wall -Wextra -Werror -I"$root" -I"$root/checker/include" -c "$source" -o "$object"
   objects="$objects $object"
 done
 
-strict="-std=$std $fortify -Wall -Wextra -Wformat=2 -Werror=format-security -Werror -I$root -I$work/gen"
+strict="-std=$std $fortify -Wall -Wextra -Wformat=2 -Werror=format-security -Werror -I$root -I$root/checker/include -I$work/gen"
 program="$src/compile_time_checks.cpp"
 
 for mode in plain debug; do
@@ -47,7 +47,7 @@ for mode in plain debug; do
     macro=${case%%:*} warning=${case#*:}
     log="$work/$mode.$macro.log"
     # shellcheck disable=SC2086
-    if "$cxx" -std="$std" -fsyntax-only -Wformat -Werror="$warning" -I"$root" -I"$work/gen" $defines \
+    if "$cxx" -std="$std" -fsyntax-only -Wformat -Werror="$warning" -I"$root" -I"$root/checker/include" -I"$work/gen" $defines \
         -D"$macro" "$program" > "$log" 2>&1; then
       echo "$mode $macro: compiled, but the compiler should have reported the call"
       exit 1

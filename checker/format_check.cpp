@@ -7,8 +7,8 @@
 #include <string>
 
 #include "qirt/format.hpp"
-#include "qirt/format_dialect.hpp"
-#include "qirt/format_report.hpp"
+#include "checker/format_dialect.hpp"
+#include "checker/format_report.hpp"
 #include "wyx/tool/strict_format_scanner.hpp"
 
 namespace qirt::detail {

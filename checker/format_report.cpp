@@ -3,8 +3,8 @@
 #include <string>
 
 #include "qirt/format.hpp"
-#include "qirt/format_dialect.hpp"
-#include "qirt/format_report.hpp"
+#include "checker/format_dialect.hpp"
+#include "checker/format_report.hpp"
 
 namespace qirt {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "qirt/format.hpp"
-#include "qirt/format_compare.hpp"
+#include "checker/format_compare.hpp"
 #include "wyx/tool/format_parser.hpp"
 
 namespace qirt::detail {

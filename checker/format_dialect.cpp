@@ -1,4 +1,4 @@
-#include "qirt/format_dialect.hpp"
+#include "checker/format_dialect.hpp"
 
 #include <array>
 #include <climits>
