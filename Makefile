@@ -4,7 +4,7 @@ GENERATOR ?= Ninja
 CMAKE_FLAGS ?=
 JOBS ?= 2
 
-.PHONY: all build run test asan bench fuzz package windows package-windows clean
+.PHONY: all build run test asan bench fuzz package deps windows package-windows clean
 
 all: build
 
@@ -47,8 +47,22 @@ fuzz:
 package: build
 	cmake --build $(BUILD_DIR) --target package
 
+# Installs the Debian packages that the builds need and the machine lacks
+# (the list is .ci/debian-packages).
+deps:
+	sh .ci/install-deps.sh
+
 # The Windows build, cross-compiled with MinGW-w64; its tests run under wine.
 WINDOWS_DIR = build-windows
+# Without the cross toolchain and wine, stop at once with one line.
+WINDOWS_TOOLS = cmake ninja x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-gcc-posix wine wineserver
+ifneq ($(filter windows package-windows,$(MAKECMDGOALS)),)
+WINDOWS_MISSING := $(strip $(foreach t,$(WINDOWS_TOOLS),$(if $(shell command -v $(t) 2>/dev/null),,$(t))))
+ifneq ($(WINDOWS_MISSING),)
+$(error make windows needs $(WINDOWS_MISSING), which this machine lacks: run 'make deps' first)
+endif
+endif
+
 $(WINDOWS_DIR)/build.ninja:
 	cmake -S . -B $(WINDOWS_DIR) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake $(CMAKE_FLAGS)
