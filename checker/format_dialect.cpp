@@ -27,12 +27,11 @@ constexpr std::array<std::uint8_t, kClassTableSize> makeRows() {
 }
 constexpr std::array<std::uint8_t, kClassTableSize> kRowOf = makeRows();
 
-constexpr std::uint32_t classEntry(std::uint32_t cls) { return cls << 16; }
 constexpr std::uint32_t conversionEntry(char c) {
   return classEntry(kClassConversion) | kRowOf[static_cast<std::size_t>(c)];
 }
 constexpr std::uint32_t sizeEntry(SizeModifier modifier) {
-  return classEntry(kClassSize) | (modifier << 20);
+  return classEntry(kClassSize) | (modifier << kModifierShift);
 }
 
 // The scanner's table for a family and dialect: which characters are flags,

@@ -21,29 +21,56 @@ constexpr std::uint32_t kRank[16] = {0, 0, 1, 1, 2, 2, 3, 3, 0, 0, 0, 0, 0, 0, 0
 
 }  // namespace
 
-// Entries: class in bits 16-19, then the conversion's type, size,
-// attributes and category as in a returned code. Row by row, 8 characters.
+namespace {
+
+// The printf family's entries, from the fields of a code.
+constexpr std::uint32_t kNone = 0;
+constexpr std::uint32_t kFlag = classEntry(kClassFlag);
+constexpr std::uint32_t kPct = classEntry(kClassPercent);
+constexpr std::uint32_t kStar = classEntry(kClassStar) | codeFields(kArgInteger, 2);
+constexpr std::uint32_t kPrefix = classEntry(kClassSizePrefix);
+constexpr std::uint32_t sizeOf(std::uint32_t sizeClass) {
+  return classEntry(kClassSize) | codeFields(kArgCharacter, sizeClass);
+}
+constexpr std::uint32_t conversion(ArgumentType type, std::uint32_t sizeClass,
+                                   std::uint32_t attributes = 0, std::uint32_t category = 0) {
+  return classEntry(kClassConversion) | codeFields(type, sizeClass, attributes, category);
+}
+constexpr std::uint32_t kInt = conversion(kArgInteger, 2);
+constexpr std::uint32_t kReal = conversion(kArgFloat, 1);
+constexpr std::uint32_t kChar = conversion(kArgCharacter, 0);
+constexpr std::uint32_t kWideChar = conversion(kArgCharacter, 3);
+constexpr std::uint32_t kText = conversion(kArgCharacter, 0, kAttrByAddress, 1);
+constexpr std::uint32_t kWideText = conversion(kArgCharacter, 3, kAttrByAddress, 1);
+constexpr std::uint32_t kCount = conversion(kArgInteger, 2, kAttrNoSize, 1);
+constexpr std::uint32_t kPtr = conversion(kArgPointer, 0, kAttrByAddress | kAttrNoSize, 1);
+constexpr std::uint32_t kH = sizeOf(1);
+constexpr std::uint32_t kL = sizeOf(2);
+constexpr std::uint32_t kBigL = sizeOf(3);
+
+}  // namespace
+
+// Row by row, 8 characters; "F" and "N" are flags, which formatValue drops.
+// clang-format off
 const std::uint32_t charClassTable[kClassTableSize] = {
-    0,         0,       0,       0,         0,       0,       0,         0,       0, 0, 0,
-    0,         0,       0,       0,         0,       0,       0,         0,       0, 0, 0,
-    0,         0,       0,       0,         0,       0,       0,         0,       0, 0, 0x20000,
-    0,         0,       0x20000, 0x20000,   0x10000, 0,       0,             //   ! " # $ % & '
-    0,         0,       0x32100, 0x20000,   0,       0x20000, 0x20000,   0,  // ( ) * + , - . /
-    0x20000,   0x20000, 0x20000, 0x20000,   0x20000, 0x20000, 0x20000,   0x20000,  // 0 1 2 3 4 5 6
-                                                                                   // 7
-    0x20000,   0x20000, 0,       0,         0,       0,       0,         0,  // 8 9 : ; < = > ?
-    0,         0,       0,       0x63000,   0,       0x61200, 0x20000,   0x61200,  // @ A B C D E F
-                                                                                   // G
-    0,         0x50000, 0,       0,         0x43000, 0,       0x20000,   0,  // H I J K L M N O
-    0,         0,       0,       0x1063004, 0,       0,       0,         0,  // P Q R S T U V W
-    0x62100,   0,       0,       0,         0,       0,       0,         0,  // X Y Z [ \\ ] ^ _
-    0,         0,       0,       0x60000,   0x62100, 0x61200, 0x61200,   0x61200,  // ` a b c d e f
-                                                                                   // g
-    0x41000,   0x62100, 0,       0,         0x42000, 0,       0x1062108, 0x62100,  // h i j k l m n
-                                                                                   // o
-    0x106030c, 0,       0,       0x1060004, 0,       0x62100, 0,         0,  // p q r s t u v w
-    0x62100,   0,       0,       0,         0,       0,       0,         0,  // x y z { | } ~ .
+    kNone,  kNone,  kNone,  kNone,     kNone,  kNone,  kNone,  kNone,
+    kNone,  kNone,  kNone,  kNone,     kNone,  kNone,  kNone,  kNone,
+    kNone,  kNone,  kNone,  kNone,     kNone,  kNone,  kNone,  kNone,
+    kNone,  kNone,  kNone,  kNone,     kNone,  kNone,  kNone,  kNone,
+    kFlag,  kNone,  kNone,  kFlag,     kFlag,  kPct,   kNone,  kNone,   //   ! " # $ % & '
+    kNone,  kNone,  kStar,  kFlag,     kNone,  kFlag,  kFlag,  kNone,   // ( ) * + , - . /
+    kFlag,  kFlag,  kFlag,  kFlag,     kFlag,  kFlag,  kFlag,  kFlag,   // 0 1 2 3 4 5 6 7
+    kFlag,  kFlag,  kNone,  kNone,     kNone,  kNone,  kNone,  kNone,   // 8 9 : ; < = > ?
+    kNone,  kNone,  kNone,  kWideChar, kNone,  kReal,  kFlag,  kReal,   // @ A B C D E F G
+    kNone,  kPrefix, kNone, kNone,     kBigL,  kNone,  kFlag,  kNone,   // H I J K L M N O
+    kNone,  kNone,  kNone,  kWideText, kNone,  kNone,  kNone,  kNone,   // P Q R S T U V W
+    kInt,   kNone,  kNone,  kNone,     kNone,  kNone,  kNone,  kNone,   // X Y Z [ \ ] ^ _
+    kNone,  kNone,  kNone,  kChar,     kInt,   kReal,  kReal,  kReal,   // ` a b c d e f g
+    kH,     kInt,   kNone,  kNone,     kL,     kNone,  kCount, kInt,    // h i j k l m n o
+    kPtr,   kNone,  kNone,  kText,     kNone,  kInt,   kNone,  kNone,   // p q r s t u v w
+    kInt,   kNone,  kNone,  kNone,     kNone,  kNone,  kNone,  kNone,   // x y z { | } ~ .
 };
+// clang-format on
 
 namespace detail {
 

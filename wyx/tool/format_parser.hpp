@@ -40,11 +40,36 @@ enum ArgumentType : std::uint32_t {
   kArgInvalid = 4,
 };
 
-inline std::uint32_t specifierAttributes(std::uint32_t code) { return code & 0xFF; }
-inline std::uint32_t specifierType(std::uint32_t code) { return (code >> 8) & 0x7; }
-inline std::uint32_t specifierSize(std::uint32_t code) { return (code >> 12) & 0x3; }
-inline std::uint32_t specifierCategory(std::uint32_t code) { return code >> 24; }
-inline std::uint32_t characterClass(std::uint32_t entry) { return (entry >> 16) & 0xF; }
+// The fields of a code, and of a table entry, as drawn above.
+constexpr std::uint32_t kAttributeMask = 0xFF;
+constexpr std::uint32_t kTypeShift = 8;
+constexpr std::uint32_t kTypeMask = 0x7;
+constexpr std::uint32_t kSizeShift = 12;
+constexpr std::uint32_t kSizeMask = 0x3;
+constexpr std::uint32_t kClassShift = 16;
+constexpr std::uint32_t kClassMask = 0xF;
+constexpr std::uint32_t kModifierShift = 20;  // strict tables only
+constexpr std::uint32_t kModifierMask = 0xF;
+constexpr std::uint32_t kCategoryShift = 24;
+
+inline std::uint32_t specifierAttributes(std::uint32_t code) { return code & kAttributeMask; }
+inline std::uint32_t specifierType(std::uint32_t code) {
+  return (code >> kTypeShift) & kTypeMask;
+}
+inline std::uint32_t specifierSize(std::uint32_t code) {
+  return (code >> kSizeShift) & kSizeMask;
+}
+inline std::uint32_t specifierCategory(std::uint32_t code) { return code >> kCategoryShift; }
+inline std::uint32_t characterClass(std::uint32_t entry) {
+  return (entry >> kClassShift) & kClassMask;
+}
+// A table entry of a character class, and the code fields an entry carries.
+constexpr std::uint32_t classEntry(std::uint32_t cls) { return cls << kClassShift; }
+constexpr std::uint32_t codeFields(std::uint32_t type, std::uint32_t sizeClass,
+                                   std::uint32_t attributes = 0, std::uint32_t category = 0) {
+  return (type << kTypeShift) | (sizeClass << kSizeShift) | attributes |
+         (category << kCategoryShift);
+}
 
 // Number of entries in a class table: one per 7-bit character.
 constexpr std::size_t kClassTableSize = 128;
@@ -93,7 +118,9 @@ enum SizeModifier : std::uint32_t {
   kModDecimal64 = 14,
   kModDecimal128 = 15,
 };
-inline std::uint32_t sizeModifierOf(std::uint32_t entry) { return (entry >> 20) & 0xF; }
+inline std::uint32_t sizeModifierOf(std::uint32_t entry) {
+  return (entry >> kModifierShift) & kModifierMask;
+}
 
 // One specifier as the strict scan read it.
 struct strict_specifier_t {
