@@ -14,8 +14,8 @@
 
 namespace {
 
-using wyx::tool::MacroExpander;
 using wyx::tool::macro_context_t;
+using wyx::tool::MacroExpander;
 
 // Lines in the style of the generated headers: continuation backslashes
 // aligned with COL, parameter lists from short macros, and escapes.
@@ -53,13 +53,17 @@ MacroExpander makeWritingExpander() {
   using wyx::tool::makeMacroWriter;
   MacroExpander expander;
   expander.addMacro("COL", makeMacroWriter([](const macro_context_t& c) {
-    const int missing = std::atoi(c.args.c_str()) - c.outputColumn;
-    if (missing > 0) c.output->fill(' ', static_cast<std::size_t>(missing));
-  }));
-  expander.addMacro("TYPES", makeMacroWriter([](const macro_context_t& c) { c.output->write(", T0, T1"); }));
-  expander.addMacro("SIG", makeMacroWriter([](const macro_context_t& c) { c.output->write("p0type p0, "); }));
-  expander.addMacro("ARGS", makeMacroWriter([](const macro_context_t& c) { c.output->write(", T0 t0, T1 t1"); }));
-  expander.addMacro("COUNT", makeMacroWriter([](const macro_context_t& c) { c.output->write("2"); }));
+                      const int missing = std::atoi(c.args.c_str()) - c.outputColumn;
+                      if (missing > 0) c.output->fill(' ', static_cast<std::size_t>(missing));
+                    }));
+  expander.addMacro("TYPES",
+                    makeMacroWriter([](const macro_context_t& c) { c.output->write(", T0, T1"); }));
+  expander.addMacro(
+      "SIG", makeMacroWriter([](const macro_context_t& c) { c.output->write("p0type p0, "); }));
+  expander.addMacro(
+      "ARGS", makeMacroWriter([](const macro_context_t& c) { c.output->write(", T0 t0, T1 t1"); }));
+  expander.addMacro("COUNT",
+                    makeMacroWriter([](const macro_context_t& c) { c.output->write("2"); }));
   return expander;
 }
 
@@ -68,7 +72,8 @@ void expandMegabyteBlock(benchmark::State& state, MacroExpander expander) {
   // As a template parses it: one block, compiled once.
   const std::string source = ":B\r\n" + text + "\r\n:END\r\n";
   auto stream = wyx::io::makeSharedStream<wyx::io::MemoryStream>();
-  wyx::oo::checkStatus(stream->writeBuffer(source.data(), static_cast<std::uint32_t>(source.size())));
+  wyx::oo::checkStatus(
+      stream->writeBuffer(source.data(), static_cast<std::uint32_t>(source.size())));
   wyx::oo::checkStatus(stream->setPosition(0));
   MacroExpander::blockmap_t blocks;
   MacroExpander::parseBlocks(*stream, blocks);

@@ -49,10 +49,11 @@ void defineDeclare(const macro_context_t& context, const blockmap_t& blocks,
   MacroExpander child(*context.expander);
   std::uint32_t fixedParams = 0;
   addFixedParamMacros(child, fixedParams);
-  child.addMacro("SAFE_FORMAT_FUNCTIONS",
-                 wyx::tool::makeMacroWriter([&blocks, limit, maxFormatParams](const macro_context_t& inner) {
-                   safeFormatFunctions(inner, blocks, limit, maxFormatParams);
-                 }));
+  child.addMacro(
+      "SAFE_FORMAT_FUNCTIONS",
+      wyx::tool::makeMacroWriter([&blocks, limit, maxFormatParams](const macro_context_t& inner) {
+        safeFormatFunctions(inner, blocks, limit, maxFormatParams);
+      }));
   const block_t& block = wyx::tool::getMapEntry(blocks, context.args);
   // The count includes maxFixedParams itself; counting in 64 bits keeps the
   // largest 32-bit value from wrapping into an endless loop.

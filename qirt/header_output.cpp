@@ -151,7 +151,9 @@ void HeaderOutput::flush() {
   if (size > 0 && !platform::writeFile(new_, buffer_.get(), size)) wyx::io::raiseStreamWriteError();
 }
 
-status_t HeaderOutput::finish() { return guarded([&] { complete(); }); }
+status_t HeaderOutput::finish() {
+  return guarded([&] { complete(); });
+}
 
 void HeaderOutput::complete() {
   // A new text that stops short of the old header's end differs too.

@@ -123,14 +123,15 @@ MacroExpander::macro_writer_t makeListMacro(const std::uint32_t& counter, const 
 
 MacroExpander::macro_writer_t makeTypenameMacro(const std::uint32_t& counter, bool templateHead) {
   auto items = std::make_shared<GrowingListText>(kTypenameItems);
-  return wyx::tool::makeMacroWriter([&counter, items, templateHead](const macro_context_t& context) {
-    if (counter == 0) return;
-    const std::string& text = items->text(counter);
-    std::string_view names(text.data(), text.size() - 2);  // without the last ", "
-    if (templateHead) context.output->write("template <");
-    context.output->write(names);
-    if (templateHead) context.output->write(">");
-  });
+  return wyx::tool::makeMacroWriter(
+      [&counter, items, templateHead](const macro_context_t& context) {
+        if (counter == 0) return;
+        const std::string& text = items->text(counter);
+        std::string_view names(text.data(), text.size() - 2);  // without the last ", "
+        if (templateHead) context.output->write("template <");
+        context.output->write(names);
+        if (templateHead) context.output->write(">");
+      });
 }
 
 MacroExpander::macro_writer_t makeDecimalMacro(const std::uint32_t& counter) {
@@ -143,14 +144,15 @@ MacroExpander::macro_writer_t makeDecimalMacro(const std::uint32_t& counter) {
 
 void addFixedParamMacros(MacroExpander& expander, const std::uint32_t& counter) {
   // Writes "_<n>PARAM", or nothing for 0.
-  expander.addMacro("xPARAM", wyx::tool::makeMacroWriter([&counter](const macro_context_t& context) {
-    if (counter == 0) return;
-    char digits[10];
-    const char* end = std::to_chars(digits, digits + sizeof digits, counter).ptr;
-    context.output->write("_");
-    context.output->write(digits, static_cast<std::size_t>(end - digits));
-    context.output->write("PARAM");
-  }));
+  expander.addMacro("xPARAM",
+                    wyx::tool::makeMacroWriter([&counter](const macro_context_t& context) {
+                      if (counter == 0) return;
+                      char digits[10];
+                      const char* end = std::to_chars(digits, digits + sizeof digits, counter).ptr;
+                      context.output->write("_");
+                      context.output->write(digits, static_cast<std::size_t>(end - digits));
+                      context.output->write("PARAM");
+                    }));
   expander.addMacro("xPARAM_TYPES", makeListMacro(counter, kFixedParamTypes));
   expander.addMacro("xPARAM_SIG", makeListMacro(counter, kFixedParamSignature));
   expander.addMacro("xPARAM_ARG", makeListMacro(counter, kFixedParamArguments));

@@ -89,8 +89,7 @@ class BlockCompiler {
     const char* message = parse(start, limit, &invocation, next);
     if (message != nullptr) {
       endRun(CompiledBlock::kNone);
-      block_->error_.reset(
-          new CompiledBlock::error_t{message, invocation.line, invocation.column});
+      block_->error_.reset(new CompiledBlock::error_t{message, invocation.line, invocation.column});
       return false;
     }
     *next += dollar;
@@ -103,8 +102,8 @@ class BlockCompiler {
   // Fills `out` from "$(NAME args)" or "$x spec(NAME args)" in [dollar,
   // limit) and sets `*length` to its size; returns the error message, or
   // null.
-  static const char* parse(const char* dollar, const char* limit,
-                           CompiledBlock::invocation_t* out, std::size_t* length) {
+  static const char* parse(const char* dollar, const char* limit, CompiledBlock::invocation_t* out,
+                           std::size_t* length) {
     const char* p = dollar + 1;
     if (p < limit && *p == '(') {
       out->specifier = kDefaultSpecifier;

@@ -20,19 +20,19 @@ class CompiledBlock {
   // One invocation, read from "$(NAME args)" or "$x spec(NAME args)".
   struct invocation_t {
     std::string name;
-    std::string args;           // escapes resolved
-    std::string specifier;      // "%s" by default
-    bool defaultSpecifier;      // specifier == "%s"
-    std::int32_t line;          // of the '$', 1-based within the block's text
-    std::int32_t column;        // of the '$', 1-based
+    std::string args;       // escapes resolved
+    std::string specifier;  // "%s" by default
+    bool defaultSpecifier;  // specifier == "%s"
+    std::int32_t line;      // of the '$', 1-based within the block's text
+    std::int32_t column;    // of the '$', 1-based
   };
 
   // Literal bytes, then an invocation (none after the last run).
   struct step_t {
-    std::size_t textBegin;      // into text()
+    std::size_t textBegin;  // into text()
     std::size_t textSize;
-    std::size_t lineEnd;        // bytes of the run up to its last line feed; 0 without one
-    std::size_t invocation;     // into invocations(), or kNone
+    std::size_t lineEnd;     // bytes of the run up to its last line feed; 0 without one
+    std::size_t invocation;  // into invocations(), or kNone
   };
 
   // A malformed invocation: raised when the walk reaches it, after the text

@@ -69,7 +69,8 @@ class Expansion {
     const auto& invocations = block.invocations();
     for (const CompiledBlock::step_t& step : block.steps()) {
       output_.write(text + step.textBegin, step.textSize, step.lineEnd);
-      if (step.invocation != CompiledBlock::kNone) invoke(invocations[step.invocation], step.invocation);
+      if (step.invocation != CompiledBlock::kNone)
+        invoke(invocations[step.invocation], step.invocation);
     }
     if (const CompiledBlock::error_t* error = block.error()) {
       throw EMacroException::at(positionLine(error->line), error->column, error->message);
@@ -88,9 +89,9 @@ class Expansion {
       if (entry == nullptr) throw EMacroException("Unknown macro '" + invocation.name + "'");
       const std::uint64_t column = output_.count() - std::max(output_.lineStart(), start_);
       const MacroExpander::macro_context_t context{
-          &expander_,        invocation.name, invocation.args,      invocation.line,
-          invocation.column, clampToInt32(static_cast<std::int64_t>(column)), invocation.specifier,
-          &output_};
+          &expander_,           invocation.name,   invocation.args,
+          invocation.line,      invocation.column, clampToInt32(static_cast<std::int64_t>(column)),
+          invocation.specifier, &output_};
       if (invocation.defaultSpecifier && entry->writer) {
         entry->writer->write(context);
       } else {
@@ -118,7 +119,8 @@ class Expansion {
       output_.flush();
       text = entry.text(context);
     }
-    if (context.specifier.size() == 2 && context.specifier[1] == 's' && context.specifier[0] == '%') {
+    if (context.specifier.size() == 2 && context.specifier[1] == 's' &&
+        context.specifier[0] == '%') {
       // "%s" is the text up to its first NUL; no formatter needed.
       output_.write(text.c_str(), std::strlen(text.c_str()));
     } else {

@@ -49,14 +49,14 @@ class MacroExpander {
   // What a macro learns about one invocation. Lives only during the call;
   // the strings belong to the expansion.
   struct macro_context_t {
-    MacroExpander* expander;      // the expander performing this expansion
-    const std::string& name;      // the invoked name
-    const std::string& args;      // argument text, escapes resolved
-    std::int32_t line;            // 1-based line of the '$' within the block text
-    std::int32_t column;          // 1-based column of the '$'
-    std::int32_t outputColumn;    // bytes this expansion wrote since its last line feed
-    const std::string& specifier; // the format its text goes through: "%s" by default
-    MacroOutput* output;          // where a writing macro puts its text (see MacroWriter)
+    MacroExpander* expander;       // the expander performing this expansion
+    const std::string& name;       // the invoked name
+    const std::string& args;       // argument text, escapes resolved
+    std::int32_t line;             // 1-based line of the '$' within the block text
+    std::int32_t column;           // 1-based column of the '$'
+    std::int32_t outputColumn;     // bytes this expansion wrote since its last line feed
+    const std::string& specifier;  // the format its text goes through: "%s" by default
+    MacroOutput* output;           // where a writing macro puts its text (see MacroWriter)
   };
 
   // Computes an invocation's replacement text. May hold bound state; the text
