@@ -9,14 +9,16 @@
 #include "qirt/expansion_output.hpp"
 #include "qirt/parameter_lists.hpp"
 #include "wyx/oo/strings.hpp"
+#include "wyx/tool/macro_output.hpp"
 
 namespace qirt {
 
 using wyx::tool::block_t;
 using wyx::tool::blockmap_t;
 using wyx::tool::macro_context_t;
-using wyx::tool::macro_t;
+using wyx::tool::macro_writer_t;
 using wyx::tool::MacroExpander;
+using wyx::tool::MacroOutput;
 
 namespace {
 
@@ -32,31 +34,31 @@ long long leadingInteger(const std::string& text) {
   return value;
 }
 
-std::string safeFormatFunctions(const macro_context_t& context, const blockmap_t& blocks,
-                                ExpansionOutput& outputs, std::uint32_t maxFormatParams) {
+void safeFormatFunctions(const macro_context_t& context, const blockmap_t& blocks,
+                         const size_limit_t& limit, std::uint32_t maxFormatParams) {
   MacroExpander child(*context.expander);
   std::uint32_t formatParams = 0;
   addFormatParamMacros(child, formatParams);
   const block_t& block = wyx::tool::getMapEntry(blocks, kSafeFunctionBlock);
-  return expandRepeatedly(context, outputs, child, block, maxFormatParams,
-                          [&](std::uint64_t n) { formatParams = static_cast<std::uint32_t>(n); });
+  expandRepeatedly(child, block, maxFormatParams, formatParams, 0, limit, *context.output);
 }
 
-std::string defineDeclare(const macro_context_t& context, const blockmap_t& blocks,
-                          ExpansionOutput& outputs, std::uint32_t maxFixedParams,
-                          std::uint32_t maxFormatParams) {
+void defineDeclare(const macro_context_t& context, const blockmap_t& blocks,
+                   const size_limit_t& limit, std::uint32_t maxFixedParams,
+                   std::uint32_t maxFormatParams) {
   MacroExpander child(*context.expander);
   std::uint32_t fixedParams = 0;
   addFixedParamMacros(child, fixedParams);
-  child.addMacro("SAFE_FORMAT_FUNCTIONS",
-                 [&blocks, &outputs, maxFormatParams](const macro_context_t& inner) {
-                   return safeFormatFunctions(inner, blocks, outputs, maxFormatParams);
-                 });
+  child.addMacro(
+      "SAFE_FORMAT_FUNCTIONS",
+      wyx::tool::makeMacroWriter([&blocks, limit, maxFormatParams](const macro_context_t& inner) {
+        safeFormatFunctions(inner, blocks, limit, maxFormatParams);
+      }));
   const block_t& block = wyx::tool::getMapEntry(blocks, context.args);
   // The count includes maxFixedParams itself; counting in 64 bits keeps the
   // largest 32-bit value from wrapping into an endless loop.
-  return expandRepeatedly(context, outputs, child, block, std::uint64_t{maxFixedParams} + 1,
-                          [&](std::uint64_t k) { fixedParams = static_cast<std::uint32_t>(k); });
+  expandRepeatedly(child, block, std::uint64_t{maxFixedParams} + 1, fixedParams, 0, limit,
+                   *context.output);
 }
 
 }  // namespace
@@ -68,68 +70,73 @@ std::string formatNameText(const std::u16string& name) {
   return text;
 }
 
-macro_t makeColumnMacro() {
-  return [](const macro_context_t& context) {
+macro_writer_t makeColumnMacro() {
+  return wyx::tool::makeMacroWriter([](const macro_context_t& context) {
     long long blanks = leadingInteger(context.args) - context.outputColumn;
-    return blanks > 0 ? std::string(static_cast<std::size_t>(blanks), ' ') : std::string();
-  };
+    if (blanks > 0) context.output->fill(' ', static_cast<std::size_t>(blanks));
+  });
 }
 
-macro_t makeUndefFunctionsMacro(const persist::TTextList& names) {
-  return [&names](const macro_context_t&) {
-    std::string text;
+macro_writer_t makeUndefFunctionsMacro(const persist::TTextList& names) {
+  return wyx::tool::makeMacroWriter([&names](const macro_context_t& context) {
     for (std::size_t i = names.count(); i-- > 0;) {
-      text += "#undef ";
-      text += formatNameText(names[i]);
-      text += "\r\n";
+      context.output->write("#undef ");
+      context.output->write(formatNameText(names[i]));
+      context.output->write("\r\n");
     }
-    return text;
-  };
+  });
 }
 
-macro_t makeDefineFunctionsMacro(const persist::TTextList& names, bool compileTimeChecks) {
-  return [&names, compileTimeChecks](const macro_context_t& context) {
-    std::string text;
+macro_writer_t makeDefineFunctionsMacro(const persist::TTextList& names, bool compileTimeChecks) {
+  return wyx::tool::makeMacroWriter([&names, compileTimeChecks](const macro_context_t& context) {
     for (std::size_t i = names.count(); i-- > 0;) {
-      std::string name = formatNameText(names[i]);
-      std::string checked = "_safe_" + name + " (" + context.args + "__VA_ARGS__)";
+      const std::string name = formatNameText(names[i]);
+      MacroOutput& output = *context.output;
+      output.write("#define ");
+      output.write(name);
+      output.write("(...) \\\r\n    ");
       // Inside its own expansion the name is not expanded again, so this
       // reaches the real function.
       if (compileTimeChecks) {
-        checked = "(_QIRT_FORMAT_COMPILE_CHECK (" + name + " (__VA_ARGS__)), " + checked + ")";
+        output.write("(_QIRT_FORMAT_COMPILE_CHECK (");
+        output.write(name);
+        output.write(" (__VA_ARGS__)), ");
       }
-      text += "#define " + name + "(...) \\\r\n";
-      text += "    " + checked + "\r\n";
+      output.write("_safe_");
+      output.write(name);
+      output.write(" (");
+      output.write(context.args);
+      output.write(compileTimeChecks ? "__VA_ARGS__))\r\n" : "__VA_ARGS__)\r\n");
     }
-    return text;
-  };
+  });
 }
 
-macro_t makeIfCompileTimeChecksMacro(const blockmap_t& blocks, ExpansionOutput& outputs,
-                                     bool compileTimeChecks) {
-  return [&blocks, &outputs, compileTimeChecks](const macro_context_t& context) {
+macro_writer_t makeIfCompileTimeChecksMacro(const blockmap_t& blocks, const size_limit_t& limit,
+                                            bool compileTimeChecks) {
+  return wyx::tool::makeMacroWriter([&blocks, limit, compileTimeChecks](
+                                        const macro_context_t& context) {
     const block_t& block = wyx::tool::getMapEntry(blocks, context.args);
-    return expandRepeatedly(context, outputs, *context.expander, block, compileTimeChecks ? 1 : 0,
-                            [](std::uint64_t) {});
-  };
+    std::uint32_t counter = 0;
+    expandRepeatedly(*context.expander, block, compileTimeChecks ? 1 : 0, counter, 0, limit,
+                     *context.output);
+  });
 }
 
-macro_t makeUndefDeclareMacro(std::uint32_t maxFixedParams) {
-  return [maxFixedParams](const macro_context_t&) {
-    std::string text;
+macro_writer_t makeUndefDeclareMacro(std::uint32_t maxFixedParams) {
+  return wyx::tool::makeMacroWriter([maxFixedParams](const macro_context_t& context) {
     for (std::uint64_t count = 0; count <= maxFixedParams; ++count) {
       std::string name = kDeclareMacroName + fixedParamSuffix(static_cast<std::uint32_t>(count));
-      text += "#ifdef " + name + "\r\n #undef " + name + "\r\n#endif\r\n";
+      context.output->write("#ifdef " + name + "\r\n #undef " + name + "\r\n#endif\r\n");
     }
-    return text;
-  };
+  });
 }
 
-macro_t makeDefineDeclareMacro(const blockmap_t& blocks, ExpansionOutput& outputs,
-                               std::uint32_t maxFixedParams, std::uint32_t maxFormatParams) {
-  return [&blocks, &outputs, maxFixedParams, maxFormatParams](const macro_context_t& context) {
-    return defineDeclare(context, blocks, outputs, maxFixedParams, maxFormatParams);
-  };
+macro_writer_t makeDefineDeclareMacro(const blockmap_t& blocks, const size_limit_t& limit,
+                                      std::uint32_t maxFixedParams, std::uint32_t maxFormatParams) {
+  return wyx::tool::makeMacroWriter(
+      [&blocks, limit, maxFixedParams, maxFormatParams](const macro_context_t& context) {
+        defineDeclare(context, blocks, limit, maxFixedParams, maxFormatParams);
+      });
 }
 
 }  // namespace qirt

@@ -36,7 +36,6 @@ add_library(qirt STATIC
   output_stream.cpp
   parameter_lists.cpp
   template_library.cpp
-  text_stream.cpp
   typelist_macros.cpp
   ${CMAKE_CURRENT_BINARY_DIR}/builtin_templates.cpp
 )

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "qirt/formatheadersettings.hpp"
-#include "qirt/text_stream.hpp"
 #include "qirt/template_library.hpp"
+#include "wyx/io/memory_stream.hpp"
 #include "wyx/oo/exception.hpp"
 #include "wyx/tool/macro_exception.hpp"
 
@@ -385,9 +385,11 @@ TEST(GeneratorTest, OversizedSettingsAreRefusedEarly) {
   for (const auto& c : cases) {
     auto settings = makeSettings(c.maxFixedParams, c.maxFormatParams, kDefaultNames);
     size_limit_t limit{c.maxBytes, c.maxFixedParams, c.maxFormatParams};
-    TextStream begin, end, typelist;
+    using wyx::io::MemoryStream;
+    wyx::oo::InterfacePtr<MemoryStream> begin(new MemoryStream), end(new MemoryStream),
+        typelist(new MemoryStream);
     try {
-      generateFormatHeaders(*settings, builtInTemplates(), limit, begin, end, typelist);
+      generateFormatHeaders(*settings, builtInTemplates(), limit, *begin, *end, *typelist);
       ADD_FAILURE() << "no error for F = " << c.maxFixedParams << ", M = " << c.maxFormatParams;
     } catch (const EHeaderSizeLimit& e) {
       EXPECT_EQ("Settings too large: MaxFormatParams " + std::to_string(c.maxFormatParams) +
@@ -395,7 +397,7 @@ TEST(GeneratorTest, OversizedSettingsAreRefusedEarly) {
                     " would give more than " + std::to_string(c.maxBytes) + " bytes of headers",
                 e.what());
     }
-    EXPECT_LT(begin.text().size(), 20000u);
+    EXPECT_LT(begin->getSize(), 20000u);
   }
 }
 

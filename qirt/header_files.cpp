@@ -69,13 +69,13 @@ void rollBack(std::vector<change_t>& changes) {
 }  // namespace
 
 HeaderFileSet::HeaderFileSet(const wyx::UnicodeString& directory,
-                             const std::vector<const char*>& fileNames, std::uint64_t maxBytes)
-    : directory_(platform::nativePath(directory)), budget_(maxBytes) {
+                             const std::vector<const char*>& fileNames, const size_limit_t& limit)
+    : directory_(platform::nativePath(directory)), limit_(limit), budget_(limit.maxBytes) {
   if (!lock_.acquire(directory_)) wyx::io::raiseStreamOpenError();
   outputs_.reserve(fileNames.size());
   for (const char* name : fileNames) {
-    outputs_.push_back(std::make_unique<HeaderOutput>(
-        directory_, platform::nativePath(directory + wyx::fromUtf8(name)), budget_));
+    outputs_.emplace_back(new HeaderOutput(
+        directory_, platform::nativePath(directory + wyx::fromUtf8(name)), budget_, limit_));
   }
 }
 
@@ -83,17 +83,11 @@ HeaderFileSet::~HeaderFileSet() = default;
 
 wyx::io::IStream& HeaderFileSet::output(std::size_t index) { return *outputs_[index]; }
 
-bool HeaderFileSet::limitExceeded() const {
+std::exception_ptr HeaderFileSet::failure() const {
   for (const auto& output : outputs_) {
-    if (output->limitExceeded()) return true;
+    if (std::exception_ptr cause = output->failure()) return cause;
   }
-  return false;
-}
-
-void HeaderFileSet::raiseOpenFailure() const {
-  for (const auto& output : outputs_) {
-    if (output->openFailed()) wyx::io::raiseStreamOpenError();
-  }
+  return nullptr;
 }
 
 void HeaderFileSet::commit() {
@@ -101,11 +95,7 @@ void HeaderFileSet::commit() {
   changes.reserve(outputs_.size());
   for (const auto& output : outputs_) {
     // Completing an output writes too, and fails like its writes.
-    const wyx::oo::status_t status = wyx::oo::safecallBoundary([&] { output->finish(); });
-    if (status != wyx::oo::kStatusOk) {
-      raiseOpenFailure();
-      wyx::oo::checkSafecall(status);
-    }
+    wyx::oo::checkStatus(output->finish());
     if (output->changed()) changes.push_back({output.get(), {}});
   }
   // Whatever happens below, no backup may outlive the commit.

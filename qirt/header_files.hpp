@@ -6,9 +6,10 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
+#include <exception>
 #include <vector>
 
+#include "qirt/header_size.hpp"
 #include "wyx/io/stream.hpp"
 #include "wyx/oo/platform.hpp"
 #include "wyx/oo/strings.hpp"
@@ -21,13 +22,14 @@ class HeaderFileSet {
  public:
   // Takes the lock that keeps other korven runs out of `directory` (which
   // ends in the path delimiter) until this set is gone, and opens one output
-  // for each name. All outputs together accept at most `maxBytes`.
+  // for each name. All outputs together accept at most `limit.maxBytes`; a
+  // write beyond fails with the limit's refusal as its cause.
   //
   // Raises wyx::io::EStreamOpenError when the directory cannot be opened
   // (missing, not a directory) or a header exists but could not be replaced
   // by a writer (a directory, no permission).
   HeaderFileSet(const wyx::UnicodeString& directory, const std::vector<const char*>& fileNames,
-                std::uint64_t maxBytes);
+                const size_limit_t& limit);
   // Removes every temporary file that is still there; headers not yet
   // committed stay as they were.
   ~HeaderFileSet();
@@ -40,26 +42,25 @@ class HeaderFileSet {
   // which the set can only be destroyed.
   wyx::io::IStream& output(std::size_t index);
 
-  // After a write failed: true when it failed because the outputs would
-  // pass maxBytes.
-  bool limitExceeded() const;
-  // After a write failed: raises EStreamOpenError when it failed because a
-  // temporary file could not be created; returns otherwise.
-  void raiseOpenFailure() const;
+  // The exception that stopped the first failed write or completion of an
+  // output, or null: EHeaderSizeLimit past the limit, EStreamOpenError when
+  // a temporary file cannot be created, a stream error otherwise.
+  std::exception_ptr failure() const;
 
   // Completes every output and puts each changed header in place, all of
   // them or, when a rename fails, none (the ones already renamed are put
-  // back). Raises ESafecallException when completing an output fails (like
-  // a write: reading the old header, writing or closing the temporary file),
-  // and EStreamOpenError when a temporary file cannot be created or the
+  // back). Raises ESafecallException when completing an output fails like a
+  // write (reading the old header, creating, writing or closing the
+  // temporary file; failure() tells why), and EStreamOpenError when the
   // headers cannot be put in place.
   void commit();
 
  private:
   wyx::platform::DirectoryLock lock_;
   wyx::platform::native_path_t directory_;
+  size_limit_t limit_;
   std::uint64_t budget_;
-  std::vector<std::unique_ptr<HeaderOutput>> outputs_;
+  std::vector<wyx::oo::InterfacePtr<HeaderOutput>> outputs_;
 };
 
 }  // namespace qirt

@@ -89,10 +89,10 @@ TEST_F(HeaderFilesTest, ByteLimitIsOnTheWholeSet) {
   EXPECT_EQ("12345", readFile(dir_ / "a.hpp"));
   writeFile(dir_ / "a.hpp", "old");
   fs::remove(dir_ / "b.hpp");
-  HeaderFileSet files(directory(dir_), {"a.hpp", "b.hpp"}, 9);
+  HeaderFileSet files(directory(dir_), {"a.hpp", "b.hpp"}, size_limit_t{9});
   EXPECT_EQ(wyx::oo::kStatusOk, files.output(0).writeBuffer("12345", 5));
   EXPECT_NE(wyx::oo::kStatusOk, files.output(1).writeBuffer("12345", 5));
-  EXPECT_TRUE(files.limitExceeded());
+  EXPECT_THROW(std::rethrow_exception(files.failure()), EHeaderSizeLimit);
   EXPECT_EQ("old", readFile(dir_ / "a.hpp"));
 }
 

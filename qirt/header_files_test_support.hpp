@@ -24,7 +24,7 @@ inline void installHeaderFiles(const wyx::UnicodeString& directory,
                                std::size_t piece = 7) {
   std::vector<const char*> names;
   for (const header_file_t& header : headers) names.push_back(header.fileName);
-  HeaderFileSet files(directory, names, maxBytes);
+  HeaderFileSet files(directory, names, size_limit_t{maxBytes});
   for (std::size_t i = 0; i < headers.size(); ++i) {
     std::string_view text = headers[i].text;
     for (std::size_t at = 0; at < text.size(); at += piece) {

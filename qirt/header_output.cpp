@@ -12,16 +12,14 @@ namespace {
 using wyx::oo::status_t;
 namespace platform = wyx::platform;
 
-// Old bytes are compared, and new ones written, in pieces of this size.
-constexpr std::size_t kBufferSize = std::size_t{1} << 20;
-
 }  // namespace
 
 HeaderOutput::HeaderOutput(const platform::native_path_t& directory, platform::native_path_t target,
-                           std::uint64_t& budget)
+                           std::uint64_t& budget, const size_limit_t& limit)
     : directory_(directory),
       target_(std::move(target)),
       budget_(budget),
+      limit_(limit),
       buffer_(new char[kBufferSize]) {
   // Opened for update, though only read: a header that a writer could not
   // replace (a directory, no permission) is refused before any work.
@@ -42,34 +40,27 @@ std::uint32_t HeaderOutput::write(const void* buffer, std::uint32_t count) {
   return writeBuffer(buffer, count) == wyx::oo::kStatusOk ? count : 0;
 }
 
-status_t HeaderOutput::writeBuffer(const void* buffer, std::uint32_t count) {
-  return wyx::oo::safecallBoundary([&] {
+template <class Work>
+status_t HeaderOutput::guarded(Work&& work) noexcept {
+  try {
     // After a failure the output is in no state to go on.
-    if (failed_) wyx::io::raiseStreamWriteError();
-    failed_ = true;
-    take(static_cast<const char*>(buffer), count);
-    failed_ = false;
-  });
+    if (failure_) wyx::io::raiseStreamWriteError();
+    work();
+    return wyx::oo::kStatusOk;
+  } catch (...) {
+    // current_exception refers to the exception in flight: no copy, no
+    // allocation, so the cause survives a lack of memory too.
+    if (!failure_) failure_ = std::current_exception();
+    return wyx::oo::handleSafecallException();
+  }
 }
 
-status_t HeaderOutput::copyFrom(wyx::oo::InterfacePtr<wyx::io::IStream> source,
-                                std::uint32_t count) {
-  return wyx::oo::safecallBoundary([&] {
-    char chunk[4096];
-    while (count > 0) {
-      const std::uint32_t piece = std::min<std::uint32_t>(sizeof chunk, count);
-      wyx::oo::checkStatus(source->readBuffer(chunk, piece));
-      wyx::oo::checkStatus(writeBuffer(chunk, piece));
-      count -= piece;
-    }
-  });
+status_t HeaderOutput::writeBuffer(const void* buffer, std::uint32_t count) {
+  return guarded([&] { take(static_cast<const char*>(buffer), count); });
 }
 
 void HeaderOutput::take(const char* data, std::size_t count) {
-  if (count > budget_) {
-    limitExceeded_ = true;
-    wyx::io::raiseStreamWriteError();
-  }
+  if (count > budget_) limit_.refuse();
   budget_ -= count;
   if (new_.valid()) {
     writeOut(data, count);
@@ -118,7 +109,6 @@ bool HeaderOutput::refillOld() {
 // start of the old header.
 void HeaderOutput::diverge() {
   if (!platform::createTempFile(directory_, target_, &temporary_, &new_)) {
-    openFailed_ = true;
     wyx::io::raiseStreamOpenError();
   }
   if (old_.valid()) {
@@ -161,9 +151,11 @@ void HeaderOutput::flush() {
   if (size > 0 && !platform::writeFile(new_, buffer_.get(), size)) wyx::io::raiseStreamWriteError();
 }
 
-void HeaderOutput::finish() {
-  if (failed_) wyx::io::raiseStreamWriteError();
-  failed_ = true;
+status_t HeaderOutput::finish() {
+  return guarded([&] { complete(); });
+}
+
+void HeaderOutput::complete() {
   // A new text that stops short of the old header's end differs too.
   if (!new_.valid() && (cursor_ < fill_ || refillOld())) diverge();
   if (new_.valid()) {
@@ -175,7 +167,6 @@ void HeaderOutput::finish() {
     platform::closeFile(old_);
     old_ = platform::native_file_t();
   }
-  failed_ = false;
 }
 
 }  // namespace qirt

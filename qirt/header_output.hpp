@@ -4,36 +4,43 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 
+#include "qirt/header_size.hpp"
 #include "qirt/output_stream.hpp"
 #include "wyx/oo/platform.hpp"
 
 namespace qirt {
 
-// Owned by its set (see OutputStream for how it is used as a stream).
-class HeaderOutput final : public OutputStream {
+// Created with reference count 0 and held by its set through InterfacePtr
+// (see OutputStream for how it is used as a stream). A write of at least
+// kBufferSize bytes goes to the file as it is, without being copied.
+//
+// Its safecall operations keep the exception that stopped the first failed
+// one (failure()); after it every write fails.
+class HeaderOutput final : public wyx::oo::RefCounted<HeaderOutput, OutputStream> {
  public:
-  // `directory` (ends in the path delimiter) and `budget`, the bytes that
-  // all outputs of the set may still take, must outlive the output. Raises
+  // Old bytes are compared, and new ones written, in pieces of this size.
+  static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+
+  // `directory` (ends in the path delimiter), `budget`, the bytes that all
+  // outputs of the set may still take, and `limit`, whose refusal a write
+  // beyond the budget raises, must outlive the output. Raises
   // wyx::io::EStreamOpenError when the target exists but could not be
   // replaced by a writer, and, for a target that does not exist yet, when
   // no temporary file can be created beside it.
   HeaderOutput(const wyx::platform::native_path_t& directory, wyx::platform::native_path_t target,
-               std::uint64_t& budget);
-  // Closes the files and removes the temporary one unless it was taken.
-  ~HeaderOutput();
+               std::uint64_t& budget, const size_limit_t& limit);
 
   std::uint32_t write(const void* buffer, std::uint32_t count) override;
   std::uint32_t getSize() override { return static_cast<std::uint32_t>(written_); }
   wyx::oo::status_t writeBuffer(const void* buffer, std::uint32_t count) override;
-  wyx::oo::status_t copyFrom(wyx::oo::InterfacePtr<wyx::io::IStream> source,
-                             std::uint32_t count) override;
 
   // Ends the output: compares the rest of the old header, or completes the
-  // temporary file. Raises what a write raises, and EStreamWriteError when
-  // the temporary file cannot be closed.
-  void finish();
+  // temporary file. A safecall operation like the writes: fails for what a
+  // write fails for, and when the temporary file cannot be closed.
+  wyx::oo::status_t finish();
 
   // After finish: whether the target must be replaced by temporary().
   bool changed() const { return !temporary_.empty(); }
@@ -42,11 +49,20 @@ class HeaderOutput final : public OutputStream {
   // The temporary file; the set clears it once the file is renamed.
   wyx::platform::native_path_t& temporary() { return temporary_; }
 
-  // Why the last write failed.
-  bool limitExceeded() const { return limitExceeded_; }
-  bool openFailed() const { return openFailed_; }
+  // The exception that stopped the first failed operation, or null:
+  // EHeaderSizeLimit past the budget, EStreamOpenError when no temporary
+  // file can be created, a stream error of the files otherwise.
+  std::exception_ptr failure() const { return failure_; }
 
  private:
+  friend class wyx::oo::RefCounted<HeaderOutput, OutputStream>;
+  // Closes the files and removes the temporary one unless it was taken.
+  ~HeaderOutput();
+
+  // Runs `work` as the body of a safecall operation and keeps its cause.
+  template <class Work>
+  wyx::oo::status_t guarded(Work&& work) noexcept;
+  void complete();
   void take(const char* data, std::size_t count);
   void compare(const char* data, std::size_t count);
   bool refillOld();
@@ -58,13 +74,12 @@ class HeaderOutput final : public OutputStream {
   const wyx::platform::native_path_t& directory_;
   const wyx::platform::native_path_t target_;
   std::uint64_t& budget_;
+  const size_limit_t& limit_;
   wyx::platform::native_path_t temporary_;
   wyx::platform::native_file_t old_;
   wyx::platform::native_file_t new_;
   bool existed_ = false;
-  bool failed_ = false;
-  bool limitExceeded_ = false;
-  bool openFailed_ = false;
+  std::exception_ptr failure_;
   std::uint64_t written_ = 0;  // bytes taken so far
   // While comparing: old bytes, [cursor_, fill_) not yet compared. While
   // writing: bytes waiting to go to the temporary file, [0, fill_).

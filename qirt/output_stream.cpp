@@ -1,5 +1,6 @@
 #include "qirt/output_stream.hpp"
 
+#include "wyx/io/copy_stream.hpp"
 #include "wyx/io/stream_errors.hpp"
 #include "wyx/oo/safecall.hpp"
 
@@ -18,6 +19,13 @@ std::uint32_t OutputStream::read(void*, std::uint32_t) { return 0; }
 status_t OutputStream::readBuffer(void*, std::uint32_t count) {
   return wyx::oo::safecallBoundary([&] {
     if (count != 0) wyx::io::raiseStreamReadError();
+  });
+}
+
+status_t OutputStream::copyFrom(wyx::oo::InterfacePtr<wyx::io::IStream> source,
+                                std::uint32_t count) {
+  return wyx::oo::safecallBoundary([&] {
+    wyx::io::copyStream(wyx::oo::InterfacePtr<wyx::io::IStream>(this), std::move(source), count);
   });
 }
 

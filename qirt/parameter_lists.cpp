@@ -4,6 +4,8 @@
 #include <cstring>
 #include <memory>
 
+#include "wyx/tool/macro_output.hpp"
+
 namespace qirt {
 
 using wyx::tool::macro_context_t;
@@ -111,46 +113,53 @@ std::string decimalText(std::uint32_t n) {
   return text;
 }
 
-namespace {
-
-// A macro that ignores its invocation and yields `make(counter)`, the
-// counter being read at the time of the call.
-template <class Make>
-MacroExpander::macro_t counterMacro(const std::uint32_t& counter, Make make) {
-  return [&counter, make](const macro_context_t&) { return make(counter); };
-}
-
-}  // namespace
-
-MacroExpander::macro_t makeListMacro(const std::uint32_t& counter, const IndexedList& list) {
+MacroExpander::macro_writer_t makeListMacro(const std::uint32_t& counter, const IndexedList& list) {
   // Shared by the copies of the macro that expanders make.
   auto text = std::make_shared<GrowingListText>(list);
-  return [&counter, text](const macro_context_t&) { return text->text(counter); };
+  return wyx::tool::makeMacroWriter([&counter, text](const macro_context_t& context) {
+    context.output->write(text->text(counter));
+  });
 }
 
-MacroExpander::macro_t makeTypenameMacro(const std::uint32_t& counter, bool templateHead) {
+MacroExpander::macro_writer_t makeTypenameMacro(const std::uint32_t& counter, bool templateHead) {
   auto items = std::make_shared<GrowingListText>(kTypenameItems);
-  return [&counter, items, templateHead](const macro_context_t&) {
-    if (counter == 0) return std::string();
-    const std::string& text = items->text(counter);
-    std::string_view names(text.data(), text.size() - 2);  // without the last ", "
-    if (!templateHead) return std::string(names);
-    std::string head;
-    head.reserve(names.size() + 11);
-    head.append("template <").append(names).append(">");
-    return head;
-  };
+  return wyx::tool::makeMacroWriter(
+      [&counter, items, templateHead](const macro_context_t& context) {
+        if (counter == 0) return;
+        const std::string& text = items->text(counter);
+        std::string_view names(text.data(), text.size() - 2);  // without the last ", "
+        if (templateHead) context.output->write("template <");
+        context.output->write(names);
+        if (templateHead) context.output->write(">");
+      });
+}
+
+MacroExpander::macro_writer_t makeDecimalMacro(const std::uint32_t& counter) {
+  return wyx::tool::makeMacroWriter([&counter](const macro_context_t& context) {
+    char digits[10];
+    const char* end = std::to_chars(digits, digits + sizeof digits, counter).ptr;
+    context.output->write(digits, static_cast<std::size_t>(end - digits));
+  });
 }
 
 void addFixedParamMacros(MacroExpander& expander, const std::uint32_t& counter) {
-  expander.addMacro("xPARAM", counterMacro(counter, fixedParamSuffix));
+  // Writes "_<n>PARAM", or nothing for 0.
+  expander.addMacro("xPARAM",
+                    wyx::tool::makeMacroWriter([&counter](const macro_context_t& context) {
+                      if (counter == 0) return;
+                      char digits[10];
+                      const char* end = std::to_chars(digits, digits + sizeof digits, counter).ptr;
+                      context.output->write("_");
+                      context.output->write(digits, static_cast<std::size_t>(end - digits));
+                      context.output->write("PARAM");
+                    }));
   expander.addMacro("xPARAM_TYPES", makeListMacro(counter, kFixedParamTypes));
   expander.addMacro("xPARAM_SIG", makeListMacro(counter, kFixedParamSignature));
   expander.addMacro("xPARAM_ARG", makeListMacro(counter, kFixedParamArguments));
 }
 
 void addFormatParamMacros(MacroExpander& expander, const std::uint32_t& counter) {
-  expander.addMacro("FUNCPARAM_COUNT", counterMacro(counter, decimalText));
+  expander.addMacro("FUNCPARAM_COUNT", makeDecimalMacro(counter));
   expander.addMacro("FUNCPARAM_TYPENAME", makeTypenameMacro(counter, true));
   expander.addMacro("FUNCPARAM_TYPES", makeListMacro(counter, kFormatParamTypes));
   expander.addMacro("FUNCPARAM_SIG", makeListMacro(counter, kFormatParamSignature));

@@ -72,11 +72,14 @@ std::string templateHead(std::uint32_t n);
 // FUNCPARAM_COUNT and I: n in decimal.
 std::string decimalText(std::uint32_t n);
 
-// A macro that yields the list's text for the value `counter` has when it is
+// A macro that writes the list's text for the value `counter` has when it is
 // invoked. `counter` must outlive every expansion that uses the macro.
-wyx::tool::macro_t makeListMacro(const std::uint32_t& counter, const IndexedList& list);
+wyx::tool::macro_writer_t makeListMacro(const std::uint32_t& counter, const IndexedList& list);
 // TYPELIST_TYPENAME, or FUNCPARAM_TYPENAME when `templateHead` is set.
-wyx::tool::macro_t makeTypenameMacro(const std::uint32_t& counter, bool templateHead);
+wyx::tool::macro_writer_t makeTypenameMacro(const std::uint32_t& counter, bool templateHead);
+// A macro that writes the value `counter` has when it is invoked, in decimal
+// (FUNCPARAM_COUNT, I).
+wyx::tool::macro_writer_t makeDecimalMacro(const std::uint32_t& counter);
 
 // Registers xPARAM, xPARAM_TYPES, xPARAM_SIG and xPARAM_ARG on `expander`,
 // each reading `counter` when invoked. `counter` must outlive every

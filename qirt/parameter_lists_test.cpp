@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "qirt/text_stream.hpp"
 #include "wyx/io/memory_stream.hpp"
 #include "wyx/oo/safecall.hpp"
 
@@ -119,9 +118,9 @@ class CounterMacrosTest : public ::testing::Test {
     wyx::oo::checkStatus(stream->setPosition(0));
     blockmap_t blocks;
     MacroExpander::parseBlocks(*stream, blocks);
-    TextStream output;
-    expander.expand(blocks.at("B"), output);
-    return output.text();
+    wyx::oo::InterfacePtr<wyx::io::MemoryStream> output(new wyx::io::MemoryStream);
+    expander.expand(blocks.at("B"), *output);
+    return std::string(output->data() ? output->data() : "", output->getSize());
   }
 
   MacroExpander expander;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "wyx/io/copy_stream.hpp"
 #include "wyx/io/stream_errors.hpp"
 #include "wyx/oo/safecall.hpp"
 
@@ -92,15 +93,9 @@ oo::status_t RuntimeStreamWrapper::copyFrom(oo::InterfacePtr<IStream> source,
       if (stream_->copyFrom(*runtimeSource->stream_, count) != count) raiseStreamReadError();
       return;
     }
-    char buffer[4096];
-    while (count > 0) {
-      std::uint32_t chunk = std::min<std::uint32_t>(sizeof buffer, count);
-      oo::checkStatus(from->readBuffer(buffer, chunk));
-      // A runtime stream that takes fewer bytes is a failed write, not a
-      // silently shortened copy.
-      if (stream_->write(buffer, chunk) != chunk) raiseStreamWriteError();
-      count -= chunk;
-    }
+    // writeBuffer makes a runtime stream that takes fewer bytes a failed
+    // write, not a silently shortened copy.
+    copyStream(oo::InterfacePtr<IStream>(this), std::move(from), count);
   });
 }
 

@@ -3,9 +3,11 @@
 #include <deque>
 #include <stack>
 #include <string>
+#include <string_view>
 
 #include "wyx/io/memory_stream.hpp"
 #include "wyx/oo/safecall.hpp"
+#include "wyx/tool/compiled_block.hpp"
 #include "wyx/tool/macro_expander.hpp"
 #include "wyx/tool/piece_reader.hpp"
 
@@ -166,7 +168,8 @@ class BlockParser {
     if (existing != blocks_.end() && existing->second.stream) {
       throw EMacroException("Block '" + block.name + "' defined twice");
     }
-    blocks_[block.name] = block_t{block.stream, block.line};
+    const std::string_view content(text.data() ? text.data() : "", text.getSize());
+    blocks_[block.name] = block_t{block.stream, block.line, CompiledBlock::compile(content)};
     open_.pop();
   }
 

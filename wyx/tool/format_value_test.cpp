@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "wyx/oo/strings.hpp"
 #include "wyx/tool/macro_exception.hpp"
 
 namespace wyx::tool {
@@ -64,6 +65,25 @@ TEST(FormatValueTest, FormatsEachValueKind) {
   };
   for (const auto& c : kCases) {
     EXPECT_EQ(c.expected, formatValue(c.spec, c.value)) << "spec: " << c.spec;
+  }
+}
+
+// "%d" and "%i" are formatted without the C formatter: every flag, width
+// and precision must give what it gives.
+TEST(FormatValueTest, DecimalConversionsMatchTheCFormatter) {
+  const char* const kFlags[] = {"", "-", "+", " ", "0", "#", "-0", "+ ", "0+", "- +", "0 #"};
+  const char* const kFields[] = {"", "1", "6", "12", ".0", ".3", "6.0", "6.3", "2.4", ".12"};
+  const int kValues[] = {0, 7, -7, 42, 2147483647, -2147483647 - 1};
+  for (const char* flags : kFlags) {
+    for (const char* field : kFields) {
+      for (const char letter : {'d', 'i'}) {
+        const std::string spec = std::string("%") + flags + field + letter;
+        for (const int value : kValues) {
+          EXPECT_EQ(formatString(spec.c_str(), value), formatValue(spec, std::to_string(value)))
+              << "spec: " << spec << ", value: " << value;
+        }
+      }
+    }
   }
 }
 

@@ -3,27 +3,38 @@
 // is expanded by copying its text with backslash escapes resolved and every
 // invocation "$(NAME args)" or "$%spec(NAME args)" replaced by the text the
 // registered macro NAME returns, formatted with the printf-style specifier
-// (formatValue; "%s" by default).
+// (formatValue; "%s" by default). A block is parsed once (CompiledBlock) and
+// every expansion walks the parsed form.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "wyx/io/stream.hpp"
 #include "wyx/tool/macro_exception.hpp"
 
 namespace wyx::tool {
 
+class CompiledBlock;
+class MacroOutput;
+
 class MacroExpander {
  public:
   // One defined block. `stream` holds exactly the block's text (shared with
   // every copy of this record); null stands for "not defined". `line` is the
-  // 1-based template line of the block's opening directive.
+  // 1-based template line of the block's opening directive. `compiled` is
+  // the text parsed for expansion (parseBlocks sets it; the stream's text
+  // must not change afterwards); without it every expansion parses the
+  // stream's text anew.
   struct block_t {
     io::IStreamPtr stream;
     std::int32_t line = 0;
+    std::shared_ptr<const CompiledBlock> compiled = {};
   };
 
   // An entry of the open-block stack while a template is parsed.
@@ -35,37 +46,60 @@ class MacroExpander {
   // parseBlocks adds to whatever it already holds.
   using blockmap_t = std::map<std::string, block_t>;
 
-  // What a macro learns about one invocation. Lives only during the call.
+  // What a macro learns about one invocation. Lives only during the call;
+  // the strings belong to the expansion.
   struct macro_context_t {
-    MacroExpander* expander;   // the expander performing this expansion
-    std::string name;          // the invoked name
-    std::string args;          // argument text, escapes resolved
-    std::int32_t line;         // 1-based line of the '$' within the block text
-    std::int32_t column;       // 1-based column of the '$'
-    std::int32_t outputColumn; // bytes this expansion wrote since its last line feed
-    std::string specifier;     // the format its text goes through: "%s" by default
+    MacroExpander* expander;       // the expander performing this expansion
+    const std::string& name;       // the invoked name
+    const std::string& args;       // argument text, escapes resolved
+    std::int32_t line;             // 1-based line of the '$' within the block text
+    std::int32_t column;           // 1-based column of the '$'
+    std::int32_t outputColumn;     // bytes this expansion wrote since its last line feed
+    const std::string& specifier;  // the format its text goes through: "%s" by default
+    MacroOutput* output;           // where a writing macro puts its text (see MacroWriter)
   };
 
   // Computes an invocation's replacement text. May hold bound state; the text
   // it returns is written as is (after formatting), never rescanned.
   using macro_t = std::function<std::string(const macro_context_t&)>;
 
+  // A macro that writes its text into `context.output` instead of returning
+  // it. With the default specifier that is the expansion's own output, so
+  // the text is written once, where it belongs; with another one the engine
+  // collects the text and formats it. Unlike a returned text, a written one
+  // is not cut at a NUL byte.
+  class MacroWriter {
+   public:
+    virtual ~MacroWriter() = default;
+    virtual void write(const macro_context_t& context) = 0;
+  };
+  using macro_writer_t = std::shared_ptr<MacroWriter>;
+
+  // A macro table entry: a returning macro or a writing one.
+  struct macro_entry_t {
+    macro_t text;
+    macro_writer_t writer;
+  };
+
   // Longest invocation, from its '$' to its ')', in bytes. A longer one fails
   // with "No closing ')'" (or "Macro name missing" without a '(').
   static constexpr std::uint32_t kMaxInvocationSize = 4096;
 
-  MacroExpander() = default;
-  MacroExpander(const MacroExpander&) = default;
-  MacroExpander& operator=(const MacroExpander&) = default;
+  MacroExpander();
+  MacroExpander(const MacroExpander& other);
+  MacroExpander& operator=(const MacroExpander& other);
 
   // Registers `fn` under `name`. A name already present keeps its first
   // macro; `fn` is then dropped silently.
   void addMacro(const std::string& name, const macro_t& fn);
+  void addMacro(const std::string& name, macro_writer_t writer);
 
   // True when `name` is registered.
   bool hasMacro(const std::string& name) const { return macros_.count(name) != 0; }
-  // The macro registered under `name`, or null. Valid while it stays registered.
-  const macro_t* findMacro(const std::string& name) const;
+  // The entry registered under `name`, or null. Valid while the expander lives.
+  const macro_entry_t* findEntry(std::string_view name) const;
+  // Changes whenever the table does; never the same for two tables.
+  std::uint64_t tableId() const { return tableId_; }
 
   // Expands `block` from its beginning into `output` at output's current
   // position. A block whose stream is null raises std::invalid_argument.
@@ -74,26 +108,49 @@ class MacroExpander {
   // (stream errors as ESafecallException, a macro's own errors) passes
   // through unchanged. Output written before an error stays written. Calls
   // may nest: a macro may expand blocks again, with this or another expander.
-  // Every byte that precedes an invocation reaches `output` before its macro
-  // is called, so a macro may itself write to the same output.
+  // Every byte that precedes an invocation of a returning macro reaches
+  // `output` before the macro is called, so such a macro may itself write to
+  // the same output.
   void expand(const block_t& block, io::IStream& output);
 
+  // The same into an output that an expansion is writing, such as the
+  // `output` of a macro's context; the text then stands where the macro's
+  // text would, and columns count as if it had been returned. Nothing is
+  // flushed.
+  void expand(const block_t& block, MacroOutput& output);
+
   // Reads `source` from its current position to its end or first NUL byte
-  // and adds every block of the template to `blocks`; text outside blocks is
-  // discarded. Throws EMacroException for a surplus ":END", a block defined
-  // twice (also across calls into one table) and for blocks left open.
-  // Stream errors propagate unchanged. On error, `blocks` may already hold
-  // the blocks closed before it.
+  // and adds every block of the template to `blocks`, compiled; text outside
+  // blocks is discarded. Throws EMacroException for a surplus ":END", a
+  // block defined twice (also across calls into one table) and for blocks
+  // left open. Stream errors propagate unchanged. On error, `blocks` may
+  // already hold the blocks closed before it.
   static void parseBlocks(io::IStream& source, blockmap_t& blocks);
 
  private:
-  std::map<std::string, macro_t, std::less<>> macros_;
+  std::map<std::string, macro_entry_t, std::less<>> macros_;
+  std::uint64_t tableId_;
 };
+
+// A writing macro that calls `fn(context)`; `fn` writes to context.output.
+template <class Fn>
+MacroExpander::macro_writer_t makeMacroWriter(Fn fn) {
+  class Writer final : public MacroExpander::MacroWriter {
+   public:
+    explicit Writer(Fn f) : fn_(std::move(f)) {}
+    void write(const MacroExpander::macro_context_t& context) override { fn_(context); }
+
+   private:
+    Fn fn_;
+  };
+  return std::make_shared<Writer>(std::move(fn));
+}
 
 using block_t = MacroExpander::block_t;
 using namedblock_t = MacroExpander::namedblock_t;
 using blockmap_t = MacroExpander::blockmap_t;
 using macro_context_t = MacroExpander::macro_context_t;
 using macro_t = MacroExpander::macro_t;
+using macro_writer_t = MacroExpander::macro_writer_t;
 
 }  // namespace wyx::tool

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "wyx/tool/macro_output.hpp"
 #include "wyx/tool/piece_reader.hpp"
 #include "wyx/tool/test_support.hpp"
 
@@ -304,6 +305,67 @@ TEST_F(MacroExpanderTest, LargeBlocksKeepLineNumbers) {
   for (int i = 0; i < 5000; ++i) text += "line with $(N) and an escaped \\$ sign\r\n";
   text += "  $(BAD)";
   EXPECT_EQ("Macro error in line 5001, column 3: Unknown macro 'BAD' @5001:3", errorOf(text));
+}
+
+std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+// A macro that writes into its context's output, or expands a block into
+// it, must give what a macro that returns the same text gives: the same
+// bytes, specifiers applied, and the same columns after it.
+TEST_F(MacroExpanderTest, WritingMacrosGiveWhatReturningMacrosGive) {
+  const block_t inner = blockOf("in$(COL 6)|\\\nx$(COL 4)|");
+  expander_.addMacro("RET", [](const macro_context_t&) { return std::string("ab\ncd"); });
+  expander_.addMacro("WRITE",
+                     makeMacroWriter([](const macro_context_t& c) { c.output->write("ab\ncd"); }));
+  expander_.addMacro(
+      "RETNEST", [inner](const macro_context_t& c) { return expandToString(*c.expander, inner); });
+  expander_.addMacro("WRITENEST", makeMacroWriter([inner](const macro_context_t& c) {
+                       c.expander->expand(inner, *c.output);
+                     }));
+  const std::string kTexts[] = {
+      "x$(M)$(COL 12)|",        "  $%8s(M)$(COL 12)|",
+      "$(M)\r\n$(M)$(COL 3)|",  "[$%.3s(M)]$(COL 9)|",
+      "$(NEST)$(COL 12)|",      "ab$(NEST)$(NEST)$(COL 20)|",
+      "$%-14s(NEST)$(COL 16)|", "$%d(M)|",
+  };
+  for (const std::string& text : kTexts) {
+    const std::string returning =
+        replaceAll(replaceAll(text, "(M)", "(RET)"), "(NEST)", "(RETNEST)");
+    const std::string writing =
+        replaceAll(replaceAll(text, "(M)", "(WRITE)"), "(NEST)", "(WRITENEST)");
+    EXPECT_EQ(expand(returning), expand(writing)) << "text: " << text;
+  }
+}
+
+// A parsed block keeps the macros its names resolved to only while the
+// expander's table stays the same: another expander, or a macro added
+// during the expansion, is seen at the next invocation.
+TEST_F(MacroExpanderTest, ParsedBlocksFollowTheExpandersTable) {
+  const blockmap_t blocks = testing::parseTemplate(":B\r\n[$(X)$(ADD)$(LATE)]\r\n:END\r\n");
+  const block_t& block = blocks.at("B");
+  MacroExpander first;
+  first.addMacro("X", [](const macro_context_t&) { return std::string("1"); });
+  first.addMacro("ADD", [](const macro_context_t& c) {
+    c.expander->addMacro("LATE", [](const macro_context_t&) { return std::string("late"); });
+    return std::string();
+  });
+  MacroExpander second(first);
+  second.addMacro("LATE", [](const macro_context_t&) { return std::string("2"); });
+  EXPECT_EQ("[1late]", expandToString(first, block));
+  EXPECT_EQ("[12]", expandToString(second, block));
+  EXPECT_EQ("[1late]", expandToString(first, block));
+  MacroExpander without;
+  try {
+    expandToString(without, block);
+    ADD_FAILURE() << "no error";
+  } catch (const EMacroException& error) {
+    EXPECT_STREQ("Macro error in line 2, column 2: Unknown macro 'X'", error.what());
+  }
 }
 
 }  // namespace
