@@ -10,6 +10,7 @@
 #include "qirt/parameter_lists.hpp"
 #include "wyx/oo/strings.hpp"
 #include "wyx/tool/macro_output.hpp"
+#include "wyx/tool/text_scan.hpp"
 
 namespace qirt {
 
@@ -24,15 +25,6 @@ namespace {
 
 constexpr char kDeclareMacroName[] = "QIRT_FORMAT_DECLARE_SAFE";
 constexpr char kSafeFunctionBlock[] = "DEFINE_SAFE_FORMAT_FUNCTION";
-
-// atoi's reading of a number, without its undefined overflow: the value is
-// clamped to the int range.
-long long leadingInteger(const std::string& text) {
-  long long value = std::strtoll(text.c_str(), nullptr, 10);
-  if (value > INT_MAX) return INT_MAX;
-  if (value < INT_MIN) return INT_MIN;
-  return value;
-}
 
 void safeFormatFunctions(const macro_context_t& context, const blockmap_t& blocks,
                          const size_limit_t& limit, std::uint32_t maxFormatParams) {
@@ -72,7 +64,9 @@ std::string formatNameText(const std::u16string& name) {
 
 macro_writer_t makeColumnMacro() {
   return wyx::tool::makeMacroWriter([](const macro_context_t& context) {
-    long long blanks = leadingInteger(context.args) - context.outputColumn;
+    const std::int64_t blanks =
+        std::int64_t{wyx::tool::readInt(context.args, wyx::tool::IntOverflow::kClamp)} -
+        context.outputColumn;
     if (blanks > 0) context.output->fill(' ', static_cast<std::size_t>(blanks));
   });
 }
@@ -113,13 +107,13 @@ macro_writer_t makeDefineFunctionsMacro(const persist::TTextList& names, bool co
 
 macro_writer_t makeIfCompileTimeChecksMacro(const blockmap_t& blocks, const size_limit_t& limit,
                                             bool compileTimeChecks) {
-  return wyx::tool::makeMacroWriter([&blocks, limit, compileTimeChecks](
-                                        const macro_context_t& context) {
-    const block_t& block = wyx::tool::getMapEntry(blocks, context.args);
-    std::uint32_t counter = 0;
-    expandRepeatedly(*context.expander, block, compileTimeChecks ? 1 : 0, counter, 0, limit,
-                     *context.output);
-  });
+  return wyx::tool::makeMacroWriter(
+      [&blocks, limit, compileTimeChecks](const macro_context_t& context) {
+        const block_t& block = wyx::tool::getMapEntry(blocks, context.args);
+        std::uint32_t counter = 0;
+        expandRepeatedly(*context.expander, block, compileTimeChecks ? 1 : 0, counter, 0, limit,
+                         *context.output);
+      });
 }
 
 macro_writer_t makeUndefDeclareMacro(std::uint32_t maxFixedParams) {

@@ -10,6 +10,7 @@
 #include "wyx/tool/compiled_block.hpp"
 #include "wyx/tool/macro_expander.hpp"
 #include "wyx/tool/piece_reader.hpp"
+#include "wyx/tool/text_scan.hpp"
 
 namespace wyx::tool {
 
@@ -18,14 +19,6 @@ namespace {
 constexpr char kSurplusEnd[] = "Surplus ':END' statement";
 constexpr char kMissingEnd[] = "Missing ':END' statement";
 constexpr char kEndDirective[] = "END";
-
-bool isNameByte(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
-
-std::int32_t clampLine(std::uint64_t line) {
-  return line > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(line);
-}
 
 class BlockParser {
  public:
@@ -134,7 +127,7 @@ class BlockParser {
     if (lineEnded) ++line_;
     atLineStart_ = true;
 
-    const std::int32_t position = clampLine(directiveLine);
+    const std::int32_t position = clampToInt32(static_cast<std::int64_t>(directiveLine));
     try {
       if (name == kEndDirective) {
         closeBlock();

@@ -1,6 +1,7 @@
 // CompiledBlock: one pass over a block's text that records what expansion
 // needs, with the same positions and messages as reading it on the fly.
 #include "wyx/tool/compiled_block.hpp"
+#include "wyx/tool/text_scan.hpp"
 
 #include <algorithm>
 #include <cstring>
@@ -13,15 +14,7 @@ constexpr char kNameMissing[] = "Macro name missing";
 constexpr char kNoClosingParen[] = "No closing ')'";
 constexpr char kDefaultSpecifier[] = "%s";
 
-bool isNameByte(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
-
 bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-std::int32_t clampToInt32(std::uint64_t value) {
-  return value > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(value);
-}
 
 }  // namespace
 
@@ -81,8 +74,8 @@ class BlockCompiler {
   // False when it is malformed: the block's error then ends the walk.
   bool readInvocation(std::size_t dollar, std::size_t* next) {
     CompiledBlock::invocation_t invocation{};
-    invocation.line = clampToInt32(line_);
-    invocation.column = clampToInt32(dollar - lineStart_ + 1);
+    invocation.line = clampToInt32(static_cast<std::int64_t>(line_));
+    invocation.column = clampToInt32(static_cast<std::int64_t>(dollar - lineStart_ + 1));
     const char* start = text_.data() + dollar;
     const char* limit =
         start + std::min<std::size_t>(text_.size() - dollar, MacroExpander::kMaxInvocationSize);

@@ -8,6 +8,7 @@
 #include "wyx/oo/strings.hpp"
 #include "wyx/tool/format_parser.hpp"
 #include "wyx/tool/macro_exception.hpp"
+#include "wyx/tool/text_scan.hpp"
 
 namespace wyx::tool {
 
@@ -118,10 +119,11 @@ bool splitConversion(const std::string& spec, Conversion* out) {
   }
   out->begin = at++;
   const std::size_t runBegin = at;
-  while (characterClass(charClassTable[static_cast<unsigned char>(text[at])]) == 2) ++at;
+  while (characterClass(charClassTable[static_cast<unsigned char>(text[at])]) == kClassFlag) ++at;
   const std::size_t runEnd = at;
   // Size letters and "I" digits: validated already, replaced below.
-  while (characterClass(charClassTable[static_cast<unsigned char>(text[at])]) != 6) ++at;
+  while (characterClass(charClassTable[static_cast<unsigned char>(text[at])]) != kClassConversion)
+    ++at;
   out->letter = text[at];
   out->end = at + 1;
   return splitFieldRun(text, runBegin, runEnd, out);
@@ -140,18 +142,6 @@ std::string fieldPrefix(const Conversion& conversion) {
   if (conversion.hasWidth) format += std::to_string(conversion.width);
   if (conversion.hasPrecision) format += "." + std::to_string(conversion.precision);
   return format;
-}
-
-// atoi without its undefined overflow: the value wraps modulo 2^32.
-int readInt(const std::string& value) {
-  const char* p = value.c_str();
-  while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
-  const bool negative = *p == '-';
-  if (*p == '-' || *p == '+') ++p;
-  std::uint32_t number = 0;
-  for (; *p >= '0' && *p <= '9'; ++p) number = number * 10u + static_cast<std::uint32_t>(*p - '0');
-  if (negative) number = 0u - number;
-  return static_cast<std::int32_t>(number);
 }
 
 // Pads `text` (UTF-8 holding `characters` characters) to the width with
@@ -180,8 +170,7 @@ void appendWideText(const std::string& value, const Conversion& conversion, std:
   appendPadded(toUtf8(wide), characters, conversion, out);
 }
 
-void appendWideCharacter(const std::string& value, const Conversion& conversion,
-                         std::string* out) {
+void appendWideCharacter(const std::string& value, const Conversion& conversion, std::string* out) {
   const UnicodeString wide = toWideString(value, kCodePageAnsi);
   const UnicodeString first(1, wide.empty() ? char16_t(kEmptyCharacter) : wide[0]);
   appendPadded(toUtf8(first), 1, conversion, out);
@@ -222,7 +211,7 @@ void appendDecimal(int value, const Conversion& conversion, std::string* out) {
 void appendValue(ValueKind kind, const std::string& value, const Conversion& conversion,
                  std::string* out) {
   if (kind == ValueKind::kInt32 && (conversion.letter == 'd' || conversion.letter == 'i')) {
-    return appendDecimal(readInt(value), conversion, out);
+    return appendDecimal(readInt(value, IntOverflow::kWrap), conversion, out);
   }
   const std::string field = fieldPrefix(conversion);
   const char letter[2] = {conversion.letter, '\0'};
@@ -236,10 +225,10 @@ void appendValue(ValueKind kind, const std::string& value, const Conversion& con
       break;
     }
     case ValueKind::kInt16:
-      out->append(formatString((field + "h" + letter).c_str(), readInt(value)));
+      out->append(formatString((field + "h" + letter).c_str(), readInt(value, IntOverflow::kWrap)));
       break;
     case ValueKind::kInt32:
-      out->append(formatString((field + letter).c_str(), readInt(value)));
+      out->append(formatString((field + letter).c_str(), readInt(value, IntOverflow::kWrap)));
       break;
     case ValueKind::kInt64:
       out->append(formatString((field + "ll" + letter).c_str(),

@@ -4,7 +4,6 @@
 
 namespace wyx::tool {
 
-const char kMapEntryNotFound[] = "Map entry not found";
 
 EMacroException EMacroException::at(std::int32_t line, std::int32_t column,
                                     const std::string& inner) {

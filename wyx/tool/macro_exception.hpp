@@ -31,23 +31,4 @@ class EMacroException : public std::runtime_error {
   std::int32_t column_;
 };
 
-// Text of the runtime error raised by getMapEntry for an absent key.
-extern const char kMapEntryNotFound[];
-
-// Returns the value stored under `key`; never inserts. Throws
-// std::runtime_error("Map entry not found") when the key is absent.
-template <class Map>
-typename Map::mapped_type& getMapEntry(Map& map, const typename Map::key_type& key) {
-  auto found = map.find(key);
-  if (found == map.end()) throw std::runtime_error(kMapEntryNotFound);
-  return found->second;
-}
-
-template <class Map>
-const typename Map::mapped_type& getMapEntry(const Map& map, const typename Map::key_type& key) {
-  auto found = map.find(key);
-  if (found == map.end()) throw std::runtime_error(kMapEntryNotFound);
-  return found->second;
-}
-
 }  // namespace wyx::tool

@@ -12,6 +12,7 @@
 #include "wyx/tool/compiled_block.hpp"
 #include "wyx/tool/format_value.hpp"
 #include "wyx/tool/macro_output.hpp"
+#include "wyx/tool/text_scan.hpp"
 
 namespace wyx::tool {
 
@@ -22,12 +23,6 @@ constexpr char kUndefinedBlock[] = "Expanding a block that is not defined";
 constexpr std::uint32_t kReadPiece = 16384;
 
 using entries_t = std::vector<const MacroExpander::macro_entry_t*>;
-
-std::int32_t clampToInt32(std::int64_t value) {
-  if (value > INT32_MAX) return INT32_MAX;
-  if (value < INT32_MIN) return INT32_MIN;
-  return static_cast<std::int32_t>(value);
-}
 
 // Table ids are never reused, so a kept resolution cannot be mistaken for
 // one of a table that happens to live at the same address later.

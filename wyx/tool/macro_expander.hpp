@@ -17,6 +17,7 @@
 
 #include "wyx/io/stream.hpp"
 #include "wyx/tool/macro_exception.hpp"
+#include "wyx/tool/map_entry.hpp"
 
 namespace wyx::tool {
 

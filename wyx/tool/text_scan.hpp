@@ -1,0 +1,30 @@
+// Small readings of template text that the block parser, the block compiler,
+// the expander and the value formatter share.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace wyx::tool {
+
+// Whether `c` may stand in a block or macro name: ASCII letters, digits, '_'.
+inline bool isNameByte(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// A line or column number for messages and the macro context, which hold
+// 32-bit signed numbers: larger values stay at the largest.
+std::int32_t clampToInt32(std::int64_t value);
+
+// What happens to a number too large for an int.
+enum class IntOverflow {
+  kClamp,  // it becomes INT_MAX or INT_MIN
+  kWrap,   // it wraps modulo 2^32, as unsigned arithmetic does
+};
+
+// Reads a number as atoi does (leading white space, a sign, then digits; 0
+// when there are none), with a defined rule for overflow instead of atoi's
+// undefined behaviour.
+std::int32_t readInt(std::string_view text, IntOverflow overflow);
+
+}  // namespace wyx::tool
