@@ -6,8 +6,8 @@
 
 #include "app/type_name.hpp"
 #include "persist/wyxPersistUtils.hpp"
-#include "qirt/formatheadergenerator.hpp"
-#include "qirt/formatheadersettings.hpp"
+#include "qirt/format_header_generator.hpp"
+#include "qirt/format_header_settings.hpp"
 #include "qirt/template_library.hpp"
 #include "wyx/oo/exception.hpp"
 #include "wyx/oo/platform.hpp"

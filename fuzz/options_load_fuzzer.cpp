@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "persist/wyxPersistUtils.hpp"
-#include "qirt/formatheadersettings.hpp"
+#include "qirt/format_header_settings.hpp"
 #include "wyx/io/memory_stream.hpp"
 #include "wyx/oo/exception.hpp"
 #include "wyx/oo/interface.hpp"

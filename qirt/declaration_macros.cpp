@@ -6,7 +6,7 @@
 #include <string>
 
 #include "persist/textlist.hpp"
-#include "qirt/expansion_output.hpp"
+#include "qirt/repeated_expansion.hpp"
 #include "qirt/parameter_lists.hpp"
 #include "wyx/oo/strings.hpp"
 #include "wyx/tool/macro_output.hpp"

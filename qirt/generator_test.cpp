@@ -1,13 +1,13 @@
 // Golden tests of the generated headers: exact texts for a small example,
 // line counts and structural rules for many settings.
-#include "qirt/formatheadergenerator.hpp"
+#include "qirt/format_header_generator.hpp"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
 
-#include "qirt/formatheadersettings.hpp"
+#include "qirt/format_header_settings.hpp"
 #include "qirt/template_library.hpp"
 #include "wyx/io/memory_stream.hpp"
 #include "wyx/oo/exception.hpp"

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <random>
 
-#include "qirt/header_files_test_support.hpp"
+#include "qirt/test_support.hpp"
 
 namespace qirt {
 namespace {

@@ -1,4 +1,4 @@
-#include "qirt/header_files_test_support.hpp"
+#include "qirt/test_support.hpp"
 
 #include <gtest/gtest.h>
 

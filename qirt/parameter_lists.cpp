@@ -11,15 +11,6 @@ namespace qirt {
 using wyx::tool::macro_context_t;
 using wyx::tool::MacroExpander;
 
-std::uint32_t decimalDigits(std::uint64_t value) {
-  std::uint32_t digits = 1;
-  while (value >= 10) {
-    value /= 10;
-    ++digits;
-  }
-  return digits;
-}
-
 std::uint64_t decimalDigitsBelow(std::uint64_t n) {
   // 0..9 have one digit, 10..99 two, and so on: count whole decades of
   // numbers, then the partial one that n falls into.
@@ -45,27 +36,6 @@ std::uint64_t IndexedList::size(std::uint64_t n) const {
   std::uint64_t fixed = 0;
   for (std::uint32_t i = 0; i < count_; ++i) fixed += pieces_[i].size();
   return n * fixed + (count_ - 1) * decimalDigitsBelow(n);
-}
-
-std::string IndexedList::text(std::uint32_t n) const {
-  // Sized once and filled through a pointer: these lists make up most of a
-  // large header, so no per-item formatting or reallocation.
-  std::string text(size(n), '\0');
-  char* out = text.data();
-  for (std::uint32_t i = 0; i < n; ++i) {
-    char digits[10];
-    char* digitsEnd = std::to_chars(digits, digits + sizeof digits, i).ptr;
-    std::size_t digitCount = static_cast<std::size_t>(digitsEnd - digits);
-    for (std::uint32_t piece = 0; piece < count_; ++piece) {
-      if (piece != 0) {
-        std::memcpy(out, digits, digitCount);
-        out += digitCount;
-      }
-      std::memcpy(out, pieces_[piece].data(), pieces_[piece].size());
-      out += pieces_[piece].size();
-    }
-  }
-  return text;
 }
 
 void IndexedList::appendItem(std::string& text, std::uint32_t i) const {
@@ -94,17 +64,6 @@ std::string fixedParamSuffix(std::uint32_t n) {
   appendDecimal(text, n);
   text += "PARAM";
   return text;
-}
-
-std::string typenameList(std::uint32_t n) {
-  std::string text = kTypenameItems.text(n);
-  if (text.size() >= 2) text.resize(text.size() - 2);  // the last item's ", "
-  return text;
-}
-
-std::string templateHead(std::uint32_t n) {
-  if (n == 0) return std::string();
-  return "template <" + typenameList(n) + ">";
 }
 
 std::string decimalText(std::uint32_t n) {

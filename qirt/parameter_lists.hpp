@@ -12,9 +12,7 @@
 
 namespace qirt {
 
-// Number of decimal digits of `value` (1 for 0).
-std::uint32_t decimalDigits(std::uint64_t value);
-// Sum of decimalDigits(i) for i from 0 to n - 1.
+// The number of decimal digits of all of 0 to n - 1 together.
 std::uint64_t decimalDigitsBelow(std::uint64_t n);
 // Appends `value` in decimal.
 void appendDecimal(std::string& text, std::uint64_t value);
@@ -28,9 +26,8 @@ class IndexedList {
   constexpr IndexedList(std::string_view first, std::string_view second, std::string_view third)
       : pieces_{first, second, third}, count_(3) {}
 
-  // Exact length of text(n), without building it.
+  // Exact length of the first n items, without building them.
   std::uint64_t size(std::uint64_t n) const;
-  std::string text(std::uint32_t n) const;
   // Appends item i.
   void appendItem(std::string& text, std::uint32_t i) const;
 
@@ -55,20 +52,16 @@ class GrowingListText {
   std::uint32_t count_ = 0;
 };
 
-inline constexpr IndexedList kFixedParamTypes{", p", "type"};              // xPARAM_TYPES
-inline constexpr IndexedList kFixedParamSignature{"p", "type p", ", "};    // xPARAM_SIG
-inline constexpr IndexedList kFixedParamArguments{"p", ", "};              // xPARAM_ARG
-inline constexpr IndexedList kFormatParamTypes{", T", ""};                 // FUNCPARAM_TYPES
-inline constexpr IndexedList kFormatParamSignature{", T", " t", ""};       // FUNCPARAM_SIG
-inline constexpr IndexedList kFormatParamArguments{", t", ""};             // FUNCPARAM_ARG
-inline constexpr IndexedList kTypenameItems{"typename T", ", "};           // before the last ", " is cut
+inline constexpr IndexedList kFixedParamTypes{", p", "type"};            // xPARAM_TYPES
+inline constexpr IndexedList kFixedParamSignature{"p", "type p", ", "};  // xPARAM_SIG
+inline constexpr IndexedList kFixedParamArguments{"p", ", "};            // xPARAM_ARG
+inline constexpr IndexedList kFormatParamTypes{", T", ""};               // FUNCPARAM_TYPES
+inline constexpr IndexedList kFormatParamSignature{", T", " t", ""};     // FUNCPARAM_SIG
+inline constexpr IndexedList kFormatParamArguments{", t", ""};           // FUNCPARAM_ARG
+inline constexpr IndexedList kTypenameItems{"typename T", ", "};  // before the last ", " is cut
 
 // xPARAM: empty for 0, else "_<n>PARAM", the suffix of a declaration macro.
 std::string fixedParamSuffix(std::uint32_t n);
-// TYPELIST_TYPENAME: "typename T0, ..., typename T<n-1>"; empty for 0.
-std::string typenameList(std::uint32_t n);
-// FUNCPARAM_TYPENAME: "template <" + typenameList(n) + ">"; empty for 0.
-std::string templateHead(std::uint32_t n);
 // FUNCPARAM_COUNT and I: n in decimal.
 std::string decimalText(std::uint32_t n);
 

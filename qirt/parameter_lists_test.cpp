@@ -1,4 +1,5 @@
 #include "qirt/parameter_lists.hpp"
+#include "qirt/test_support.hpp"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,11 @@
 
 namespace qirt {
 namespace {
+
+using testing::decimalDigits;
+using testing::listText;
+using testing::templateHead;
+using testing::typenameList;
 
 using wyx::tool::blockmap_t;
 using wyx::tool::MacroExpander;
@@ -17,16 +23,16 @@ struct list_case_t {
   const char* expected;
 };
 
-std::string listText(const std::string& macro, std::uint32_t n) {
+std::string macroText(const std::string& macro, std::uint32_t n) {
   if (macro == "xPARAM") return fixedParamSuffix(n);
-  if (macro == "xPARAM_TYPES") return kFixedParamTypes.text(n);
-  if (macro == "xPARAM_SIG") return kFixedParamSignature.text(n);
-  if (macro == "xPARAM_ARG") return kFixedParamArguments.text(n);
+  if (macro == "xPARAM_TYPES") return listText(kFixedParamTypes, n);
+  if (macro == "xPARAM_SIG") return listText(kFixedParamSignature, n);
+  if (macro == "xPARAM_ARG") return listText(kFixedParamArguments, n);
   if (macro == "FUNCPARAM_COUNT") return decimalText(n);
   if (macro == "FUNCPARAM_TYPENAME") return templateHead(n);
-  if (macro == "FUNCPARAM_TYPES") return kFormatParamTypes.text(n);
-  if (macro == "FUNCPARAM_SIG") return kFormatParamSignature.text(n);
-  if (macro == "FUNCPARAM_ARG") return kFormatParamArguments.text(n);
+  if (macro == "FUNCPARAM_TYPES") return listText(kFormatParamTypes, n);
+  if (macro == "FUNCPARAM_SIG") return listText(kFormatParamSignature, n);
+  if (macro == "FUNCPARAM_ARG") return listText(kFormatParamArguments, n);
   if (macro == "TYPELIST_TYPENAME") return typenameList(n);
   return "?";
 }
@@ -67,14 +73,14 @@ const list_case_t kListCases[] = {
 
 TEST(ParameterListsTest, TextsForSmallCounts) {
   for (const auto& c : kListCases) {
-    EXPECT_EQ(c.expected, listText(c.macro, c.n)) << c.macro << " for " << c.n;
+    EXPECT_EQ(c.expected, macroText(c.macro, c.n)) << c.macro << " for " << c.n;
   }
 }
 
 TEST(ParameterListsTest, IndicesTenAndAboveKeepAllDigits) {
-  std::string sig = kFormatParamSignature.text(11);
+  std::string sig = listText(kFormatParamSignature, 11);
   EXPECT_EQ(", T10 t10", sig.substr(sig.size() - 9));
-  std::string types = kFixedParamTypes.text(12);
+  std::string types = listText(kFixedParamTypes, 12);
   EXPECT_EQ(", p10type, p11type", types.substr(types.size() - 18));
 }
 
@@ -96,7 +102,7 @@ TEST(ParameterListsTest, PredictedSizeIsTheTextSize) {
                                 &kTypenameItems};
   for (const IndexedList* list : lists) {
     for (std::uint32_t n : {0u, 1u, 9u, 10u, 11u, 99u, 100u, 1001u}) {
-      EXPECT_EQ(list->size(n), list->text(n).size()) << "n = " << n;
+      EXPECT_EQ(list->size(n), listText(*list, n).size()) << "n = " << n;
     }
   }
 }
@@ -104,7 +110,7 @@ TEST(ParameterListsTest, PredictedSizeIsTheTextSize) {
 TEST(ParameterListsTest, GrowingTextFollowsTheCountBothWays) {
   GrowingListText growing(kFormatParamSignature);
   for (std::uint32_t n : {0u, 3u, 4u, 12u, 2u, 0u, 11u, 11u, 1u}) {
-    EXPECT_EQ(kFormatParamSignature.text(n), growing.text(n)) << "n = " << n;
+    EXPECT_EQ(listText(kFormatParamSignature, n), growing.text(n)) << "n = " << n;
   }
 }
 
@@ -114,7 +120,8 @@ class CounterMacrosTest : public ::testing::Test {
   std::string expand(const std::string& body) {
     std::string source = ":B\r\n" + body + "\r\n:END\r\n";
     auto stream = wyx::io::makeSharedStream<wyx::io::MemoryStream>();
-    wyx::oo::checkStatus(stream->writeBuffer(source.data(), static_cast<std::uint32_t>(source.size())));
+    wyx::oo::checkStatus(
+        stream->writeBuffer(source.data(), static_cast<std::uint32_t>(source.size())));
     wyx::oo::checkStatus(stream->setPosition(0));
     blockmap_t blocks;
     MacroExpander::parseBlocks(*stream, blocks);
@@ -153,7 +160,8 @@ TEST_F(CounterMacrosTest, ArgumentTextIsIgnored) {
   addFixedParamMacros(expander, counter);
   addFormatParamMacros(expander, counter);
   counter = 2;
-  EXPECT_EQ(expand("$(xPARAM_SIG)$(FUNCPARAM_SIG)"), expand("$(xPARAM_SIG 7)$(FUNCPARAM_SIG x, y)"));
+  EXPECT_EQ(expand("$(xPARAM_SIG)$(FUNCPARAM_SIG)"),
+            expand("$(xPARAM_SIG 7)$(FUNCPARAM_SIG x, y)"));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "qirt/typelist_macros.hpp"
 
-#include "qirt/expansion_output.hpp"
+#include "qirt/repeated_expansion.hpp"
 #include "qirt/parameter_lists.hpp"
 
 namespace qirt {

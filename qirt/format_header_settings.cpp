@@ -1,4 +1,4 @@
-#include "qirt/formatheadersettings.hpp"
+#include "qirt/format_header_settings.hpp"
 
 #include <iterator>
 

@@ -1,12 +1,16 @@
-// Puts texts in place through a HeaderFileSet, for the tests of the write
-// path.
+// What only the tests of qirt/ use: texts put in place through a
+// HeaderFileSet, for the tests of the write path, and plain oracles of the
+// parameter lists, which the generator builds item by item.
 #pragma once
 
+#include <cstdint>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "qirt/header_files.hpp"
+#include "qirt/parameter_lists.hpp"
 #include "wyx/oo/safecall.hpp"
 
 namespace qirt::testing {
@@ -35,5 +39,14 @@ inline void installHeaderFiles(const wyx::UnicodeString& directory,
   }
   files.commit();
 }
+
+// Number of decimal digits of `value` (1 for 0).
+std::uint32_t decimalDigits(std::uint64_t value);
+// The whole text of `list` for n items, built in one go.
+std::string listText(const IndexedList& list, std::uint32_t n);
+// TYPELIST_TYPENAME: "typename T0, ..., typename T<n-1>"; empty for 0.
+std::string typenameList(std::uint32_t n);
+// FUNCPARAM_TYPENAME: "template <" + typenameList(n) + ">"; empty for 0.
+std::string templateHead(std::uint32_t n);
 
 }  // namespace qirt::testing

@@ -1,9 +1,9 @@
-#include "qirt/formatheadergenerator.hpp"
+#include "qirt/format_header_generator.hpp"
 
 #include <exception>
 
 #include "qirt/declaration_macros.hpp"
-#include "qirt/formatheadersettings.hpp"
+#include "qirt/format_header_settings.hpp"
 #include "qirt/header_files.hpp"
 #include "qirt/template_library.hpp"
 #include "qirt/typelist_macros.hpp"

@@ -1,4 +1,4 @@
-#include "qirt/expansion_output.hpp"
+#include "qirt/repeated_expansion.hpp"
 
 #include "wyx/tool/macro_output.hpp"
 

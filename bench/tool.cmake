@@ -1,2 +1,0 @@
-add_executable(macro_expander_bench macro_expander_bench.cpp)
-target_link_libraries(macro_expander_bench PRIVATE wyx_tool benchmark::benchmark)
