@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "app/type_name.hpp"
-#include "persist/wyxPersistUtils.hpp"
+#include "persist/persistence_loader.hpp"
 #include "qirt/formatheadergenerator.hpp"
 #include "qirt/formatheadersettings.hpp"
 #include "qirt/template_library.hpp"

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "persist/persistence_loader.hpp"
 #include "persist/text_converter.hpp"
-#include "persist/wyxPersistUtils.hpp"
 #include "wyx/io/memory_stream.hpp"
 #include "wyx/oo/exception.hpp"
 #include "wyx/oo/interface.hpp"

@@ -1,4 +1,4 @@
-#include "persist/wyxPersistUtils.hpp"
+#include "persist/persistence_loader.hpp"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "persist/named.hpp"
+#include "persist/named_object.hpp"
 
 #include "persist/messages.hpp"
 #include "persist/options_reader.hpp"
