@@ -2,7 +2,7 @@
 // a nested block, for the end-to-end test of template error reports.
 #include <cstdio>
 
-#include "app/driver.hpp"
+#include "app/test_support.hpp"
 #include "wyx/oo/platform.hpp"
 
 namespace qirt {
