@@ -10,8 +10,8 @@
 #include "qirt/formatheadersettings.hpp"
 #include "qirt/template_library.hpp"
 #include "wyx/oo/exception.hpp"
-#include "wyx/oo/platform.hpp"
-#include "wyx/oo/unicode.hpp"
+#include "wyx/platform/platform.hpp"
+#include "wyx/unicode/unicode.hpp"
 
 namespace korven {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "wyx/oo/platform.hpp"
 #include "wyx/oo/strings.hpp"
+#include "wyx/platform/platform.hpp"
 
 namespace qirt {
 class TemplateLibrary;

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "app/driver.hpp"
-#include "wyx/oo/platform.hpp"
 #include "wyx/oo/strings.hpp"
+#include "wyx/platform/platform.hpp"
 
 namespace korven {
 

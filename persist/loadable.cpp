@@ -1,6 +1,6 @@
 #include "persist/loadable.hpp"
 
-#include "wyx/oo/unicode.hpp"
+#include "wyx/unicode/unicode.hpp"
 
 namespace persist {
 

@@ -3,7 +3,7 @@
 #include "persist/messages.hpp"
 #include "persist/options_reader.hpp"
 #include "wyx/oo/exception.hpp"
-#include "wyx/oo/unicode.hpp"
+#include "wyx/unicode/unicode.hpp"
 
 namespace persist {
 

@@ -10,7 +10,7 @@
 #include "persist/messages.hpp"
 #include "wyx/io/stream.hpp"
 #include "wyx/oo/exception.hpp"
-#include "wyx/oo/unicode.hpp"
+#include "wyx/unicode/unicode.hpp"
 
 namespace persist {
 

@@ -8,8 +8,8 @@
 #include "qirt/text_stream.hpp"
 #include "qirt/typelist_macros.hpp"
 #include "wyx/io/stream_errors.hpp"
-#include "wyx/oo/platform.hpp"
 #include "wyx/oo/safecall.hpp"
+#include "wyx/platform/platform.hpp"
 #include "wyx/tool/macro_expander.hpp"
 
 namespace qirt {

@@ -8,7 +8,7 @@
 #include "persist/persistence_loader.hpp"
 #include "persist/test_support.hpp"
 #include "system_texts.hpp"
-#include "wyx/oo/platform.hpp"
+#include "wyx/platform/platform.hpp"
 
 namespace qirt {
 namespace {

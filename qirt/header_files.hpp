@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "wyx/io/stream.hpp"
-#include "wyx/oo/platform.hpp"
 #include "wyx/oo/strings.hpp"
+#include "wyx/platform/platform.hpp"
 
 namespace qirt {
 

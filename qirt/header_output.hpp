@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "qirt/output_stream.hpp"
-#include "wyx/oo/platform.hpp"
+#include "wyx/platform/platform.hpp"
 
 namespace qirt {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/test_support.hpp"
-#include "wyx/oo/platform.hpp"
+#include "wyx/platform/platform.hpp"
 
 namespace qirt {
 const TemplateLibrary& brokenTemplates();

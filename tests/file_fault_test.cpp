@@ -16,7 +16,7 @@
 #include "app/test_support.hpp"
 #include "system_texts.hpp"
 #include "tests/files.hpp"
-#include "wyx/oo/platform.hpp"
+#include "wyx/platform/platform.hpp"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "wyx/oo/unicode.hpp"
+#include "wyx/unicode/unicode.hpp"
 
-#include "wyx/oo/unicode_tables.hpp"
+#include "wyx/unicode/unicode_tables.hpp"
 
 namespace wyx::unicode {
 

@@ -1,4 +1,4 @@
-#include "wyx/oo/unicode.hpp"
+#include "wyx/unicode/unicode.hpp"
 
 #include <gtest/gtest.h>
 
