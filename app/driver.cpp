@@ -3,6 +3,8 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/type_name.hpp"
 #include "persist/persistence_loader.hpp"
@@ -10,6 +12,7 @@
 #include "qirt/formatheadersettings.hpp"
 #include "qirt/template_library.hpp"
 #include "wyx/oo/exception.hpp"
+#include "wyx/oo/strings.hpp"
 #include "wyx/platform/platform.hpp"
 #include "wyx/unicode/unicode.hpp"
 

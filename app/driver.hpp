@@ -3,10 +3,7 @@
 #pragma once
 
 #include <cstdio>
-#include <string>
-#include <vector>
 
-#include "wyx/oo/strings.hpp"
 #include "wyx/platform/platform.hpp"
 
 namespace qirt {
