@@ -3,15 +3,18 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/type_name.hpp"
-#include "persist/wyxPersistUtils.hpp"
+#include "persist/persistence_loader.hpp"
 #include "qirt/format_header_generator.hpp"
 #include "qirt/format_header_settings.hpp"
 #include "qirt/template_library.hpp"
 #include "wyx/oo/exception.hpp"
-#include "wyx/oo/platform.hpp"
-#include "wyx/oo/unicode.hpp"
+#include "wyx/oo/strings.hpp"
+#include "wyx/platform/platform.hpp"
+#include "wyx/unicode/unicode.hpp"
 
 namespace korven {
 namespace {
@@ -154,42 +157,16 @@ int dispatch(const std::vector<wyx::UnicodeString>& operands, std::FILE* out,
   return kExitUsage;
 }
 
-int runWith(const std::vector<wyx::UnicodeString>& operands, std::FILE* out,
-            const qirt::TemplateLibrary* templates) {
-  print(out, kBanner);
-  int status = dispatch(operands, out, templates);
-  std::fflush(out);
-  return status;
-}
+}  // namespace
 
-int runWith(int argc, wyx::platform::native_char_t** argv, std::FILE* out,
-            const qirt::TemplateLibrary* templates) {
+int runDriver(int argc, wyx::platform::native_char_t** argv, std::FILE* out,
+              const qirt::TemplateLibrary* templates) {
   print(out, kBanner);
   std::vector<wyx::UnicodeString> operands;
   int status = reported(out, [&] { operands = wyx::platform::commandLineOperands(argc, argv); });
   if (status == kExitSuccess) status = dispatch(operands, out, templates);
   std::fflush(out);
   return status;
-}
-
-}  // namespace
-
-int runDriver(const std::vector<wyx::UnicodeString>& operands, std::FILE* out,
-              const qirt::TemplateLibrary& templates) {
-  return runWith(operands, out, &templates);
-}
-
-int runDriver(const std::vector<wyx::UnicodeString>& operands, std::FILE* out) {
-  return runWith(operands, out, nullptr);
-}
-
-int runDriver(int argc, wyx::platform::native_char_t** argv, std::FILE* out,
-              const qirt::TemplateLibrary& templates) {
-  return runWith(argc, argv, out, &templates);
-}
-
-int runDriver(int argc, wyx::platform::native_char_t** argv, std::FILE* out) {
-  return runWith(argc, argv, out, nullptr);
 }
 
 }  // namespace korven

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <random>
 
+#include "app/test_support.hpp"
 #include "qirt/template_library.hpp"
 #include "system_texts.hpp"
 

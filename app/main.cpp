@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "app/driver.hpp"
-#include "wyx/oo/platform.hpp"
+#include "wyx/platform/platform.hpp"
 
 // Windows hands the wide entry point its operands in UTF-16; POSIX gives
 // bytes, which the platform layer decodes without losing any.

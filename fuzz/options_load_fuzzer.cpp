@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "persist/wyxPersistUtils.hpp"
+#include "persist/persistence_loader.hpp"
 #include "qirt/format_header_settings.hpp"
 #include "wyx/io/memory_stream.hpp"
 #include "wyx/oo/exception.hpp"

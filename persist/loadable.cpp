@@ -1,32 +1,13 @@
 #include "persist/loadable.hpp"
 
-#include "wyx/oo/unicode.hpp"
+#include "wyx/unicode/unicode.hpp"
 
 namespace persist {
 
-namespace {
-
-char16_t foldAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? c + (u'a' - u'A') : c; }
-
-bool isAscii(const wyx::UnicodeString& s) {
-  for (char16_t c : s) {
-    if (c >= 0x80) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
+// Full case folding can change lengths (German sharp s folds to "ss"), so
+// the folded forms are compared rather than unit by unit; ASCII names take
+// the comparison's own unit-by-unit path.
 bool sameName(const wyx::UnicodeString& a, const wyx::UnicodeString& b) {
-  if (isAscii(a) && isAscii(b)) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-      if (foldAscii(a[i]) != foldAscii(b[i])) return false;
-    }
-    return true;
-  }
-  // Full case folding can change lengths (German sharp s folds to "ss"), so
-  // the folded forms are compared rather than unit by unit.
   return wyx::unicode::equalsIgnoringCase(a, b);
 }
 

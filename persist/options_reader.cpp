@@ -7,7 +7,7 @@
 
 #include "persist/loadable.hpp"
 #include "persist/messages.hpp"
-#include "persist/named.hpp"
+#include "persist/named_object.hpp"
 #include "wyx/io/stream.hpp"
 #include "wyx/oo/exception.hpp"
 

@@ -4,9 +4,9 @@
 
 #include <string>
 
+#include "persist/persistence_loader.hpp"
 #include "persist/test_support.hpp"
-#include "persist/textlist.hpp"
-#include "persist/wyxPersistUtils.hpp"
+#include "persist/text_list.hpp"
 #include "wyx/io/memory_stream.hpp"
 
 namespace persist {

@@ -4,13 +4,13 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "persist/persistence_loader.hpp"
 #include "persist/text_converter.hpp"
-#include "persist/wyxPersistUtils.hpp"
 #include "wyx/io/memory_stream.hpp"
 #include "wyx/oo/exception.hpp"
 #include "wyx/oo/interface.hpp"
-#include "wyx/oo/platform.hpp"
 #include "wyx/oo/safecall.hpp"
+#include "wyx/platform/platform.hpp"
 
 namespace persist::testing {
 

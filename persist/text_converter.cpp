@@ -12,6 +12,7 @@
 #include "wyx/io/stream.hpp"
 #include "wyx/oo/exception.hpp"
 #include "wyx/oo/safecall.hpp"
+#include "wyx/unicode/unicode.hpp"
 
 namespace persist {
 
@@ -19,17 +20,6 @@ namespace {
 
 static_assert(std::numeric_limits<long double>::digits == 64 && sizeof(long double) >= 10,
               "tag 5 needs the x87 80-bit extended format as long double");
-
-bool equalsIgnoringAsciiCase(const std::string& text, const char* word) {
-  if (text.size() != std::strlen(word)) return false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char a = text[i], b = word[i];
-    if (a >= 'A' && a <= 'Z') a = static_cast<char>(a + ('a' - 'A'));
-    if (b >= 'A' && b <= 'Z') b = static_cast<char>(b + ('a' - 'A'));
-    if (a != b) return false;
-  }
-  return true;
-}
 
 // Output is collected here and handed to the stream in pieces of this size.
 constexpr std::size_t kFlushSize = 64 * 1024;
@@ -218,14 +208,14 @@ void Converter::convertStringValue() {
 void Converter::convertIdentifierValue(bool inList) {
   const int line = parser_.line();
   std::string name = parser_.readIdentifierValue();
-  if (equalsIgnoringAsciiCase(name, "False")) {
+  if (wyx::unicode::equalsIgnoringAsciiCase(name, "False")) {
     putTag(&out_, ValueTag::kFalse);
-  } else if (equalsIgnoringAsciiCase(name, "True")) {
+  } else if (wyx::unicode::equalsIgnoringAsciiCase(name, "True")) {
     putTag(&out_, ValueTag::kTrue);
-  } else if (equalsIgnoringAsciiCase(name, "Null")) {
+  } else if (wyx::unicode::equalsIgnoringAsciiCase(name, "Null")) {
     if (inList) parser_.failAt(msg::kInvalidPropertyValue, line);
     putTag(&out_, ValueTag::kNull);
-  } else if (equalsIgnoringAsciiCase(name, "nil")) {
+  } else if (wyx::unicode::equalsIgnoringAsciiCase(name, "nil")) {
     putTag(&out_, ValueTag::kNil);
   } else {
     putTag(&out_, ValueTag::kIdent);

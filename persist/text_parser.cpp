@@ -10,7 +10,7 @@
 #include "persist/messages.hpp"
 #include "wyx/io/stream.hpp"
 #include "wyx/oo/exception.hpp"
-#include "wyx/oo/unicode.hpp"
+#include "wyx/unicode/unicode.hpp"
 
 namespace persist {
 
@@ -40,7 +40,6 @@ bool isFloatTypeLetter(unsigned char c) {
       return false;
   }
 }
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
 
 }  // namespace
 
@@ -300,11 +299,7 @@ void OptionsTextParser::failInvalidFloat() const {
 }
 
 bool OptionsTextParser::isKeyword(const char* keyword) const {
-  if (kind_ != TokenKind::kIdentifier || text_.size() != std::strlen(keyword)) return false;
-  for (std::size_t i = 0; i < text_.size(); ++i) {
-    if (asciiLower(text_[i]) != asciiLower(keyword[i])) return false;
-  }
-  return true;
+  return kind_ == TokenKind::kIdentifier && wyx::unicode::equalsIgnoringAsciiCase(text_, keyword);
 }
 
 void OptionsTextParser::requireIdentifier() const {

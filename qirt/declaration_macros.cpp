@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "persist/textlist.hpp"
+#include "persist/text_list.hpp"
 #include "qirt/repeated_expansion.hpp"
 #include "qirt/parameter_lists.hpp"
 #include "wyx/oo/strings.hpp"

@@ -9,8 +9,8 @@
 #include "qirt/typelist_macros.hpp"
 #include "wyx/io/memory_stream.hpp"
 #include "wyx/io/stream_errors.hpp"
-#include "wyx/oo/platform.hpp"
 #include "wyx/oo/safecall.hpp"
+#include "wyx/platform/platform.hpp"
 #include "wyx/tool/macro_expander.hpp"
 
 namespace qirt {

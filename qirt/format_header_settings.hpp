@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "persist/loadable.hpp"
-#include "persist/textlist.hpp"
+#include "persist/text_list.hpp"
 
 namespace qirt {
 

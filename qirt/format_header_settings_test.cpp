@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "persist/persistence_loader.hpp"
 #include "persist/test_support.hpp"
-#include "persist/wyxPersistUtils.hpp"
 #include "system_texts.hpp"
-#include "wyx/oo/platform.hpp"
+#include "wyx/platform/platform.hpp"
 
 namespace qirt {
 namespace {

@@ -11,8 +11,8 @@
 
 #include "qirt/header_size.hpp"
 #include "wyx/io/stream.hpp"
-#include "wyx/oo/platform.hpp"
 #include "wyx/oo/strings.hpp"
+#include "wyx/platform/platform.hpp"
 
 namespace qirt {
 

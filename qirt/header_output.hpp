@@ -9,7 +9,7 @@
 
 #include "qirt/header_size.hpp"
 #include "qirt/output_stream.hpp"
-#include "wyx/oo/platform.hpp"
+#include "wyx/platform/platform.hpp"
 
 namespace qirt {
 

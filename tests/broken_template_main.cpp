@@ -2,8 +2,8 @@
 // a nested block, for the end-to-end test of template error reports.
 #include <cstdio>
 
-#include "app/driver.hpp"
-#include "wyx/oo/platform.hpp"
+#include "app/test_support.hpp"
+#include "wyx/platform/platform.hpp"
 
 namespace qirt {
 const TemplateLibrary& brokenTemplates();

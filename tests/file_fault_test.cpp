@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "app/driver.hpp"
+#include "app/test_support.hpp"
 #include "system_texts.hpp"
 #include "tests/files.hpp"
-#include "wyx/oo/platform.hpp"
+#include "wyx/platform/platform.hpp"
 
 namespace {
 

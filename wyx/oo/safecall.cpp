@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "wyx/oo/exception.hpp"
-#include "wyx/oo/platform.hpp"
+#include "wyx/platform/platform.hpp"
 
 namespace wyx::oo {
 

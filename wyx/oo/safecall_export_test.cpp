@@ -7,8 +7,8 @@
 #include "wyx/io/memory_stream.hpp"
 #include "wyx/io/stream_errors.hpp"
 #include "wyx/oo/exception.hpp"
-#include "wyx/oo/platform.hpp"
 #include "wyx/oo/safecall.hpp"
+#include "wyx/platform/platform.hpp"
 
 static int initializeCalls = 0;
 

@@ -6,8 +6,9 @@
 #include <new>
 #include <stdexcept>
 
-#include "wyx/oo/platform.hpp"
-#include "wyx/oo/unicode.hpp"
+#include "wyx/platform/platform.hpp"
+#include "wyx/unicode/unicode.hpp"
+#include "wyx/unicode/utf8.hpp"
 
 namespace wyx {
 
@@ -44,61 +45,6 @@ std::string formatString(const char* format, ...) {
 
 namespace {
 
-constexpr char16_t kReplacement = 0xFFFD;
-constexpr char32_t kEscapeBase = 0xDC00;  // U+DC80..U+DCFF carry the bytes 80..FF
-
-bool isSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
-
-void appendUtf16(UnicodeString* out, char32_t c) {
-  if (c < 0x10000) {
-    out->push_back(static_cast<char16_t>(c));
-  } else {
-    c -= 0x10000;
-    out->push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-    out->push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-  }
-}
-
-UnicodeString decodeUtf8(const std::string& bytes, bool escape) {
-  UnicodeString out;
-  out.reserve(bytes.size());
-  for (std::size_t i = 0; i < bytes.size();) {
-    const std::size_t start = i;
-    const char32_t c =
-        unicode::nextUtf8(reinterpret_cast<const std::uint8_t*>(bytes.data()), i, bytes.size());
-    if (c != unicode::kIllFormed) {
-      appendUtf16(&out, c);
-    } else if (!escape) {
-      out.push_back(kReplacement);
-    } else {
-      for (std::size_t k = start; k < i; ++k) {
-        out.push_back(static_cast<char16_t>(kEscapeBase + static_cast<unsigned char>(bytes[k])));
-      }
-    }
-  }
-  return out;
-}
-
-// Calls `visit` with each code point of `text`.
-template <class Visit>
-void forEachCodePoint(const UnicodeString& text, Visit&& visit) {
-  for (std::size_t i = 0; i < text.size();) visit(unicode::nextUtf16(text.data(), i, text.size()));
-}
-
-std::string utf8Of(const UnicodeString& text, bool escape) {
-  std::string out;
-  out.reserve(text.size());
-  forEachCodePoint(text, [&](char32_t c) {
-    if (escape && c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF) {
-      out.push_back(static_cast<char>(c - kEscapeBase));
-    } else {
-      char bytes[4];
-      out.append(bytes, encodeUtf8(c, bytes));
-    }
-  });
-  return out;
-}
-
 // Windows-1252 from 80 to 9F; the five bytes the code page leaves undefined
 // stand for the control characters of the same value, as on Windows.
 constexpr char16_t kWindows1252High[32] = {
@@ -127,35 +73,13 @@ char encodeWindows1252(char32_t c) {
 std::string encodeWindows1252(const UnicodeString& text) {
   std::string out;
   out.reserve(text.size());
-  forEachCodePoint(text, [&](char32_t c) { out.push_back(encodeWindows1252(c)); });
+  for (std::size_t i = 0; i < text.size();) {
+    out.push_back(encodeWindows1252(unicode::nextUtf16(text.data(), i, text.size())));
+  }
   return out;
 }
 
 }  // namespace
-
-std::size_t encodeUtf8(char32_t c, char* out) {
-  if (isSurrogate(c) || c > 0x10FFFF) c = kReplacement;
-  if (c < 0x80) {
-    out[0] = static_cast<char>(c);
-    return 1;
-  }
-  if (c < 0x800) {
-    out[0] = static_cast<char>(0xC0 | (c >> 6));
-    out[1] = static_cast<char>(0x80 | (c & 0x3F));
-    return 2;
-  }
-  if (c < 0x10000) {
-    out[0] = static_cast<char>(0xE0 | (c >> 12));
-    out[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out[2] = static_cast<char>(0x80 | (c & 0x3F));
-    return 3;
-  }
-  out[0] = static_cast<char>(0xF0 | (c >> 18));
-  out[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-  out[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-  out[3] = static_cast<char>(0x80 | (c & 0x3F));
-  return 4;
-}
 
 UnicodeString toWideString(const std::string& text, unsigned codePage) {
   switch (codePage) {
@@ -164,7 +88,7 @@ UnicodeString toWideString(const std::string& text, unsigned codePage) {
       return decodeWindows1252(text);
     case kCodePageOem:
     case kCodePageUtf8:
-      return decodeUtf8(text, false);
+      return unicode::utf16FromUtf8(text);
     default: {
       UnicodeString out;
       if (text.empty() || !platform::systemToWide(codePage, text, &out)) return UnicodeString();
@@ -180,7 +104,7 @@ std::string toNarrowString(const UnicodeString& text, unsigned codePage) {
       return encodeWindows1252(text);
     case kCodePageOem:
     case kCodePageUtf8:
-      return utf8Of(text, false);
+      return unicode::utf8FromUtf16(text);
     default: {
       std::string out;
       if (text.empty() || !platform::systemToNarrow(codePage, text, &out)) return std::string();
@@ -188,9 +112,5 @@ std::string toNarrowString(const UnicodeString& text, unsigned codePage) {
     }
   }
 }
-
-UnicodeString fromUtf8Escaped(const std::string& bytes) { return decodeUtf8(bytes, true); }
-
-std::string toUtf8Escaped(const UnicodeString& text) { return utf8Of(text, true); }
 
 }  // namespace wyx

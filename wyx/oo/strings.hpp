@@ -5,6 +5,8 @@
 #include <cstdarg>
 #include <string>
 
+#include "wyx/unicode/utf8.hpp"
+
 // Lets g++ and clang check printf-style calls; other compilers get nothing.
 #if defined(__GNUC__)
 #define WYX_PRINTF_FORMAT(formatIndex, firstArgument) \
@@ -14,9 +16,6 @@
 #endif
 
 namespace wyx {
-
-// Wide text of the system: UTF-16 code units.
-using UnicodeString = std::u16string;
 
 // Code pages understood by toWideString / toNarrowString. The first three
 // are converted by the library itself, the same on every system, so an
@@ -48,16 +47,10 @@ inline UnicodeString fromUtf8(const std::string& text) {
 }
 inline std::string toUtf8(const UnicodeString& text) { return toNarrowString(text, kCodePageUtf8); }
 
-// Writes the UTF-8 form of `c` (U+FFFD for a surrogate) to `out`, which has
-// room for 4 bytes; returns its length. Allocates nothing.
-std::size_t encodeUtf8(char32_t c, char* out);
-
-// UTF-8 that survives any byte sequence: every byte that is not part of a
-// well-formed sequence travels as the lone surrogate U+DC80..U+DCFF and
-// comes back as the same byte. File names on POSIX are bytes, and a name
-// the user typed must open exactly that file. Ordinary conversions show
-// such a unit as U+FFFD.
-UnicodeString fromUtf8Escaped(const std::string& bytes);
-std::string toUtf8Escaped(const UnicodeString& text);
+// The UTF-8 codec of wyx/unicode/utf8.hpp: encodeUtf8 writes one code point,
+// fromUtf8Escaped / toUtf8Escaped carry any byte sequence through UTF-16.
+using unicode::encodeUtf8;
+using unicode::fromUtf8Escaped;
+using unicode::toUtf8Escaped;
 
 }  // namespace wyx

@@ -55,6 +55,15 @@ struct folded_t {
 };
 folded_t foldCase(char32_t c);
 
+// ASCII letter case alone: 'A' to 'Z' become 'a' to 'z', every other value
+// stays as it is.
+constexpr char32_t foldAscii(char32_t c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }
+
+// True if the two byte texts are equal when ASCII letters are compared
+// without regard to case; every other byte compares as itself. For keywords
+// and names that are ASCII by definition.
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 // True if the two texts are equal after full case folding of each ("straße"
 // equals "STRASSE"). A surrogate that is not part of a pair compares as
 // itself.

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "wyx/oo/strings.hpp"
+#include "wyx/unicode/utf8.hpp"
 
 namespace wyx::platform {
 

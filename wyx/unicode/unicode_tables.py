@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Writes wyx/oo/unicode_tables.cpp from the Unicode character database.
+"""Writes wyx/unicode/unicode_tables.cpp from the Unicode character database.
 
-    python3 wyx/oo/unicode_tables.py [UCD_DIR] [OUTPUT]
+    python3 wyx/unicode/unicode_tables.py [UCD_DIR] [OUTPUT]
 
 UCD_DIR is a directory with CaseFolding.txt and extracted/DerivedGeneralCategory.txt
 (Debian's unicode-data package installs them in /usr/share/unicode, the default).
@@ -114,10 +114,10 @@ def generate(ucd, out):
         sys.exit("a full folding no longer fits the table's char16_t[3] entries")
 
     out.write(f"""\
-// Generated from the Unicode {version} character database by wyx/oo/unicode_tables.py.
+// Generated from the Unicode {version} character database by wyx/unicode/unicode_tables.py.
 // Do not edit: regenerate with `cmake --build build --target unicode_tables`
-// (or `python3 wyx/oo/unicode_tables.py /usr/share/unicode`).
-#include "wyx/oo/unicode_tables.hpp"
+// (or `python3 wyx/unicode/unicode_tables.py /usr/share/unicode`).
+#include "wyx/unicode/unicode_tables.hpp"
 
 // clang-format off
 namespace wyx::unicode::tables {{

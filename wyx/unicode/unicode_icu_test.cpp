@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "wyx/oo/strings.hpp"
-#include "wyx/oo/unicode.hpp"
-#include "wyx/oo/unicode_tables.hpp"
+#include "wyx/unicode/unicode.hpp"
+#include "wyx/unicode/unicode_tables.hpp"
 
 namespace wyx::unicode {
 namespace {

@@ -1,6 +1,6 @@
-#include "wyx/oo/unicode.hpp"
+#include "wyx/unicode/unicode.hpp"
 
-#include "wyx/oo/unicode_tables.hpp"
+#include "wyx/unicode/unicode_tables.hpp"
 
 namespace wyx::unicode {
 
@@ -8,7 +8,6 @@ namespace {
 
 constexpr char32_t kMaxCodePoint = 0x10FFFF;
 
-char32_t foldAscii(char32_t c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }
 bool isLeadSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool isTrailSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
@@ -147,6 +146,16 @@ folded_t foldCase(char32_t c) {
   folded_t folded{{entry.to[0], entry.to[1], entry.to[2]}, 3};
   while (folded.codePoints[folded.size - 1] == 0) --folded.size;
   return folded;
+}
+
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto left = static_cast<unsigned char>(a[i]);
+    const auto right = static_cast<unsigned char>(b[i]);
+    if (foldAscii(left) != foldAscii(right)) return false;
+  }
+  return true;
 }
 
 bool equalsIgnoringCase(std::u16string_view a, std::u16string_view b) {

@@ -1,4 +1,4 @@
-#include "persist/textlist.hpp"
+#include "persist/text_list.hpp"
 
 #include "persist/options_reader.hpp"
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "wyx/oo/unicode.hpp"
+#include "wyx/unicode/unicode.hpp"
 
 namespace wyx::unicode::tables {
 

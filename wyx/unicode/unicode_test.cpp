@@ -1,4 +1,4 @@
-#include "wyx/oo/unicode.hpp"
+#include "wyx/unicode/unicode.hpp"
 
 #include <gtest/gtest.h>
 
@@ -119,6 +119,30 @@ TEST(UnicodeFoldTest, FullCaseFoldingDecidesEquality) {
   for (const auto& c : cases) {
     EXPECT_EQ(c.equal, equalsIgnoringCase(c.a, c.b)) << hexUnits(c.a) << " vs " << hexUnits(c.b);
     EXPECT_EQ(c.equal, equalsIgnoringCase(c.b, c.a)) << hexUnits(c.b) << " vs " << hexUnits(c.a);
+  }
+}
+
+// Only ASCII letters fold: Latin-1 and UTF-8 bytes of other letters, and the
+// neighbours of 'A'..'Z', compare as themselves.
+TEST(UnicodeFoldTest, AsciiCaseAloneDecidesByteEquality) {
+  struct case_t {
+    const char* a;
+    const char* b;
+    bool equal;
+  };
+  const case_t cases[] = {
+      {"True", "TRUE", true},
+      {"nil", "NIL", true},
+      {"a_Z9", "A_z9", true},
+      {"", "", true},
+      {"Null", "Nul", false},
+      {"\xC4", "\xE4", false},          // Latin-1 A and a with diaeresis
+      {"\xC3\x84", "\xC3\xA4", false},  // the same in UTF-8
+      {"@[", "`{", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.equal, equalsIgnoringAsciiCase(c.a, c.b)) << c.a << " vs " << c.b;
+    EXPECT_EQ(c.equal, equalsIgnoringAsciiCase(c.b, c.a)) << c.b << " vs " << c.a;
   }
 }
 

@@ -10,7 +10,7 @@
 #include <new>
 #include <string>
 
-#include "wyx/oo/platform.hpp"
+#include "wyx/platform/platform.hpp"
 
 namespace wyx::platform {
 

@@ -1,7 +1,7 @@
-// Generated from the Unicode 15.0.0 character database by wyx/oo/unicode_tables.py.
+// Generated from the Unicode 15.0.0 character database by wyx/unicode/unicode_tables.py.
 // Do not edit: regenerate with `cmake --build build --target unicode_tables`
-// (or `python3 wyx/oo/unicode_tables.py /usr/share/unicode`).
-#include "wyx/oo/unicode_tables.hpp"
+// (or `python3 wyx/unicode/unicode_tables.py /usr/share/unicode`).
+#include "wyx/unicode/unicode_tables.hpp"
 
 // clang-format off
 namespace wyx::unicode::tables {

@@ -2,7 +2,7 @@
 // TPersistenceWrapper, whose property "Persistent" refers to the target.
 #pragma once
 
-#include "persist/named.hpp"
+#include "persist/named_object.hpp"
 #include "wyx/oo/strings.hpp"
 
 namespace wyx::io {

@@ -16,7 +16,7 @@
 #include <new>
 #include <string>
 
-#include "wyx/oo/platform.hpp"
+#include "wyx/platform/platform.hpp"
 
 namespace wyx::platform {
 
@@ -66,7 +66,7 @@ bool convertGrowing(std::size_t n, Out* out, Convert&& convert) {
 
 std::vector<UnicodeString> commandLineOperands(int argc, native_char_t** argv) {
   std::vector<UnicodeString> operands;
-  for (int i = 1; i < argc; ++i) operands.push_back(fromUtf8Escaped(argv[i]));
+  for (int i = 1; i < argc; ++i) operands.push_back(unicode::fromUtf8Escaped(argv[i]));
   return operands;
 }
 
@@ -99,9 +99,9 @@ void* findOwnExport(const char* name) {
   return self ? dlsym(self, name) : nullptr;
 }
 
-native_path_t nativePath(const UnicodeString& path) { return toUtf8Escaped(path); }
+native_path_t nativePath(const UnicodeString& path) { return unicode::toUtf8Escaped(path); }
 
-UnicodeString fromNativePath(const native_path_t& path) { return fromUtf8Escaped(path); }
+UnicodeString fromNativePath(const native_path_t& path) { return unicode::fromUtf8Escaped(path); }
 
 UnicodeString absolutePath(const UnicodeString& path) {
   if (!path.empty() && path[0] == kPathDelimiter) return path;
@@ -131,7 +131,7 @@ UnicodeString systemErrorText(int errorNumber) {
     if (last != ' ' && last != '.' && last >= 0x20 && last != 0x7f) break;
     text.pop_back();
   }
-  return fromUtf8(text);
+  return unicode::utf16FromUtf8(text);
 }
 
 bool isMissingFile(int errorCode) { return errorCode == ENOENT; }

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <random>
 
-#include "wyx/oo/platform.hpp"
+#include "wyx/platform/platform.hpp"
 
 namespace wyx::platform {
 namespace {

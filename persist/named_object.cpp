@@ -1,9 +1,9 @@
-#include "persist/named.hpp"
+#include "persist/named_object.hpp"
 
 #include "persist/messages.hpp"
 #include "persist/options_reader.hpp"
 #include "wyx/oo/exception.hpp"
-#include "wyx/oo/unicode.hpp"
+#include "wyx/unicode/unicode.hpp"
 
 namespace persist {
 

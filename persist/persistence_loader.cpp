@@ -1,4 +1,4 @@
-#include "persist/wyxPersistUtils.hpp"
+#include "persist/persistence_loader.hpp"
 
 #include <cstring>
 
@@ -8,8 +8,8 @@
 #include "wyx/io/memory_stream.hpp"
 #include "wyx/oo/exception.hpp"
 #include "wyx/oo/interface.hpp"
-#include "wyx/oo/platform.hpp"
 #include "wyx/oo/safecall.hpp"
+#include "wyx/platform/platform.hpp"
 
 namespace persist {
 
