@@ -11,7 +11,7 @@ Without names, the fourteen default ones are used.
 import os
 import sys
 
-from write_headers import DEFAULT_NAMES, EOL, cont, declaration_head, head, suffix
+from write_headers import DEFAULT_NAMES, EOL, cont, declaration_head, head, suffix, wrapper
 
 BUFFER_SIZE = 1 << 20
 
@@ -27,20 +27,6 @@ class Header:
 
     def close(self):
         self.file.close()
-
-
-def wrapper(fixed_sig, fixed_arg, n, template, sig, types, args):
-    return [
-        cont("    %s " % template),
-        cont("        inline rettype _safe_##fname (_QIRT_FILELINEFUNC_SIG "),
-        cont("            %sformattype format%s) " % (fixed_sig, sig)),
-        "    {" + " " * 71 + "\\",
-        cont("        qirt::verify##variant##FormatString (format, "),
-        cont("            qirt::typelist%d_t <formattype%s>::value, " % (n, types)),
-        cont("            %d _QIRT_FILELINEFUNC_PARAM); " % n),
-        cont("        return fname (%sformat%s); " % (fixed_arg, args)),
-        "    }" + " " * 71 + "\\",
-    ]
 
 
 def declarations(out, k, m):

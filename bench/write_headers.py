@@ -53,8 +53,7 @@ def format_lists(m):
     return lists
 
 
-def wrapper(fixed_sig, fixed_arg, n, lists):
-    template, sig, types, args = lists[n]
+def wrapper(fixed_sig, fixed_arg, n, template, sig, types, args):
     return [
         cont("    %s " % template),
         cont("        inline rettype _safe_##fname (_QIRT_FILELINEFUNC_SIG "),
@@ -79,7 +78,7 @@ def begin_header(f, m, names):
         fixed_arg = "".join("p%d, " % i for i in range(k))
         lines += declaration_head(k, True)
         for n in range(m):
-            lines += wrapper(fixed_sig, fixed_arg, n, lists)
+            lines += wrapper(fixed_sig, fixed_arg, n, *lists[n])
         lines += ["", ""]
     lines += ["", "", "#else // #ifdef QIRT_FORMAT_CHECK", "", "#define QIRT_FORMAT_USING(ns,x)", ""]
     empty = [line for k in range(f + 1) for line in declaration_head(k, False)]

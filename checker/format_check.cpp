@@ -3,20 +3,19 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <cwchar>
 #include <string>
 
-#include "qirt/format.hpp"
 #include "checker/format_dialect.hpp"
 #include "checker/format_report.hpp"
+#include "qirt/format.hpp"
 #include "wyx/tool/strict_format_scanner.hpp"
 
 namespace qirt::detail {
 
 namespace {
 
-using wyx::tool::StrictFormatScanner;
 using wyx::tool::strict_specifier_t;
+using wyx::tool::StrictFormatScanner;
 
 template <class CharT>
 std::size_t textLength(const CharT* text) {
@@ -99,7 +98,7 @@ bool Checker<CharT>::checkSpecifier(const strict_specifier_t& spec) {
 template <class CharT>
 bool Checker<CharT>::checkAnySpecifier(const strict_specifier_t& spec) {
   if (spec.conversion == 0) return fail(kFormatMalformed);
-  const want_t want = wantOf(wants_, call_.family, spec);
+  const want_t want = wantOf(wants_, spec);
   if (want.kind == WantKind::kInvalid) return fail(kFormatMalformed);
   // A suppressed scanf conversion stores nothing; "%*n" still takes its
   // argument, as the compiler reads it.
@@ -115,8 +114,8 @@ bool Checker<CharT>::checkAnySpecifier(const strict_specifier_t& spec) {
 // Positions: all or none, and only where the C library reads them.
 template <class CharT>
 bool Checker<CharT>::checkNumbering(const strict_specifier_t& spec, bool nothing) {
-  const bool positioned = spec.position != 0 || spec.widthPosition != 0 ||
-                          spec.precisionPosition != 0;
+  const bool positioned =
+      spec.position != 0 || spec.widthPosition != 0 || spec.precisionPosition != 0;
   if (positioned && !hasPositions(call_.family, call_.dialect)) {
     return fail(kFormatPositions, PositionProblem::kUnsupported);
   }
@@ -235,9 +234,9 @@ class RecentCalls {
            entry.family == call.family && entry.dialect == call.dialect &&
            entry.wide == call.wide && entry.count == call.count &&
            std::memcmp(entry.format, format, entry.bytes) == 0 &&
-           (call.count == 0 || (call.types != nullptr && entry.hasTypes &&
-                                std::memcmp(entry.types, call.types,
-                                            call.count * sizeof(unsigned)) == 0));
+           (call.count == 0 ||
+            (call.types != nullptr && entry.hasTypes &&
+             std::memcmp(entry.types, call.types, call.count * sizeof(unsigned)) == 0));
   }
 
   template <class CharT>

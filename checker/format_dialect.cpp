@@ -1,11 +1,9 @@
 #include "checker/format_dialect.hpp"
 
 #include <array>
-#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <cwchar>
-#include <type_traits>
 
 namespace qirt::detail {
 
@@ -120,7 +118,8 @@ constexpr integer_sizes_t kIntegerSizes[] = {
     {{kTypeSignedChar, kTypeUnsignedChar},
      {"signed char", "unsigned char"},
      {"signed char*", "unsigned char*"}},
-    /* l */ {{kTypeLong, kTypeUnsignedLong}, {"long", "unsigned long"}, {"long*", "unsigned long*"}},
+    /* l */
+    {{kTypeLong, kTypeUnsignedLong}, {"long", "unsigned long"}, {"long*", "unsigned long*"}},
     /* ll */
     {{kTypeLongLong, kTypeUnsignedLongLong},
      {"long long", "unsigned long long"},
@@ -160,7 +159,7 @@ constexpr integer_sizes_t kIntegerSizes[] = {
 };
 
 constexpr want_t integerWant(FormatDialect dialect, bool target, bool isSigned, bool count,
-                   std::uint32_t modifier) {
+                             std::uint32_t modifier) {
   // "%n" takes no "L" or "I"; the Microsoft library takes no "L" on
   // integers at all; nobody takes a decimal size on them.
   if (modifier >= sizeof kIntegerSizes / sizeof kIntegerSizes[0] ||
@@ -178,7 +177,8 @@ constexpr want_t integerWant(FormatDialect dialect, bool target, bool isSigned, 
 constexpr const char* kDecimalNames[2][3] = {{"_Decimal32", "_Decimal64", "_Decimal128"},
                                              {"_Decimal32*", "_Decimal64*", "_Decimal128*"}};
 
-constexpr want_t floatWant(FormatDialect dialect, bool scan, unsigned letter, std::uint32_t modifier) {
+constexpr want_t floatWant(FormatDialect dialect, bool scan, unsigned letter,
+                           std::uint32_t modifier) {
   if (modifier >= kModDecimal32) {
     // Decimal floating point, which no C++ type is; printf's "%a" has none.
     if (!scan && (letter == 'a' || letter == 'A')) return kInvalid;
@@ -206,8 +206,8 @@ constexpr want_t floatWant(FormatDialect dialect, bool scan, unsigned letter, st
 
 // Whether a character or text conversion means wide characters. Returns
 // false with *valid cleared for a size that does not apply.
-constexpr bool isWideText(FormatDialect dialect, bool wideFunction, bool other, std::uint32_t modifier,
-                bool* valid) {
+constexpr bool isWideText(FormatDialect dialect, bool wideFunction, bool other,
+                          std::uint32_t modifier, bool* valid) {
   *valid = true;
   if (dialect == kFormatDialectMicrosoft) {
     // "%s" follows the function, "%S" is the other one; "h" and "l" fix it,
@@ -228,7 +228,7 @@ constexpr bool isWideText(FormatDialect dialect, bool wideFunction, bool other, 
 constexpr unsigned kWint = promotedOf(idOf<std::wint_t>());
 
 constexpr want_t textWant(FormatDialect dialect, bool scan, bool wideFunction,
-                const strict_specifier_t& spec) {
+                          const strict_specifier_t& spec) {
   const unsigned letter = spec.conversion;
   bool valid = true;
   const bool other = letter == 'C' || letter == 'S';
@@ -245,7 +245,7 @@ constexpr want_t textWant(FormatDialect dialect, bool scan, bool wideFunction,
 
 // What a conversion wants, worked out; wantOf looks it up.
 constexpr want_t computeWant(FormatFamily family, FormatDialect dialect, bool wide,
-                   const strict_specifier_t& spec) {
+                             const strict_specifier_t& spec) {
   const bool scan = family == kFamilyScanf;
   switch (spec.conversion) {
     case 'd':
@@ -291,17 +291,25 @@ using want_table_t = std::array<want_t, kRows * kWantRowSize>;
 // Every conversion and size of every family, dialect and character type,
 // worked out when the library is compiled, so that a check looks each want
 // up: printf before scanf, dialects in their order, narrow before wide.
+constexpr std::size_t wantTableIndex(FormatFamily family, FormatDialect dialect, bool wide) {
+  return (family == kFamilyScanf ? 6 : 0) + static_cast<std::size_t>(dialect) * 2 + (wide ? 1 : 0);
+}
+
 constexpr std::array<want_table_t, 12> makeWantTables() {
   std::array<want_table_t, 12> tables{};
-  for (std::size_t t = 0; t < tables.size(); ++t) {
-    const auto family = static_cast<FormatFamily>(t / 6);
-    const auto dialect = static_cast<FormatDialect>(t / 2 % 3);
-    for (std::size_t row = 0; row < kRows; ++row) {
-      for (std::uint32_t modifier = 0; modifier < kWantRowSize; ++modifier) {
-        strict_specifier_t spec{};
-        spec.conversion = static_cast<unsigned char>(kConversions[row]);
-        spec.modifier = modifier;
-        tables[t][row * kWantRowSize + modifier] = computeWant(family, dialect, t % 2 != 0, spec);
+  for (const FormatFamily family : {kFamilyPrintf, kFamilyScanf}) {
+    for (const FormatDialect dialect :
+         {kFormatDialectPosix, kFormatDialectMinGW, kFormatDialectMicrosoft}) {
+      for (const bool wide : {false, true}) {
+        want_table_t& table = tables[wantTableIndex(family, dialect, wide)];
+        for (std::size_t row = 0; row < kRows; ++row) {
+          for (std::uint32_t modifier = 0; modifier < kWantRowSize; ++modifier) {
+            strict_specifier_t spec{};
+            spec.conversion = static_cast<unsigned char>(kConversions[row]);
+            spec.modifier = modifier;
+            table[row * kWantRowSize + modifier] = computeWant(family, dialect, wide, spec);
+          }
+        }
       }
     }
   }
@@ -323,14 +331,15 @@ bool hasPositions(FormatFamily family, FormatDialect dialect) {
 }
 
 const want_t* wantTable(FormatFamily family, FormatDialect dialect, bool wide) {
-  return kWantTables[(family == kFamilyScanf ? 6 : 0) + dialect * 2 + (wide ? 1 : 0)].data();
+  return kWantTables[wantTableIndex(family, dialect, wide)].data();
 }
 
-want_t wantOf(const want_t* wants, FormatFamily family, const strict_specifier_t& spec) {
+want_t wantOf(const want_t* wants, const strict_specifier_t& spec) {
   const want_t& want = plainWantOf(wants, spec);
-  if (spec.allocating && want.kind == WantKind::kTarget && family == kFamilyScanf &&
-      (want.type == kTypeChar || want.type == kTypeWchar) && spec.conversion != 'n') {
-    // scanf's "m": the library allocates the text and stores a pointer to it.
+  // scanf's "m" (only scanf tables read it): the library allocates the text
+  // and stores a pointer to it; on anything but text it changes nothing.
+  if (spec.allocating && want.kind == WantKind::kTarget &&
+      (want.type == kTypeChar || want.type == kTypeWchar)) {
     return makeWant(WantKind::kAllocated, want.type, 0,
                     want.type == kTypeChar ? "char**" : "wchar_t**");
   }
@@ -345,8 +354,8 @@ std::string typeName(unsigned type) {
       "long",          "unsigned long",  "long long",   "unsigned long long",
       "float",         "double",         "long double", "void",
       "std::nullptr_t"};
-  constexpr unsigned kKnownBits = kTypeBaseMask | kTypePointer | kTypeConstTarget |
-                                  kTypeIndirect | kTypeConstInner | kTypeSizeMask;
+  constexpr unsigned kKnownBits = kTypeBaseMask | kTypePointer | kTypeConstTarget | kTypeIndirect |
+                                  kTypeConstInner | kTypeSizeMask;
   const unsigned base = type & kTypeBaseMask;
   const bool pointer = (type & kTypePointer) != 0;
   const bool isConst = (type & kTypeConstTarget) != 0;

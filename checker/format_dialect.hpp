@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <string>
 
-#include "qirt/format.hpp"
 #include "checker/format_compare.hpp"
-#include "wyx/tool/format_parser.hpp"
+#include "qirt/format.hpp"
+#include "wyx/tool/strict_format_scanner.hpp"
 
 namespace qirt::detail {
 
@@ -25,7 +25,7 @@ const want_t* wantTable(FormatFamily family, FormatDialect dialect, bool wide);
 
 // What the specifier `spec`, read with formatClassTable(family, ...), wants;
 // `wants` is the wantTable of its family, dialect and character type.
-want_t wantOf(const want_t* wants, FormatFamily family, const wyx::tool::strict_specifier_t& spec);
+want_t wantOf(const want_t* wants, const wyx::tool::strict_specifier_t& spec);
 
 // A conversion's entry in a formatClassTable carries its row in the want
 // tables; each row has one want per size modifier.

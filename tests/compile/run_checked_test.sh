@@ -13,19 +13,11 @@ shift 8
 link=""
 [ -n "$runner" ] && link="-static"
 
-rm -rf "$work"
-mkdir -p "$work/gen" "$work/lib"
-$runner "$korven" "$src/options_checked.txt" "$work/gen" > "$work/korven.out" || { cat "$work/korven.out"; exit 1; }
+. "$src/checking_library.sh"
+generate_headers "$src/options_checked.txt"
+build_library "$@"
 
-# The library is C++17 whatever the program's standard.
-objects=""
-for source in "$@"; do
-  object="$work/lib/$(basename "$source").o"
-  "$cxx" -std=c++17 -O1 -Wall -Wextra -Werror -I"$root" -I"$root/checker/include" -c "$source" -o "$object"
-  objects="$objects $object"
-done
-
-flags="-std=$std -Wall -Wextra -Werror -I$root -I$root/checker/include -I$work/gen"
+flags="-std=$std -Wall -Wextra -Werror $library_includes -I$work/gen"
 case "$(basename "$cxx")" in *clang*) flags="$flags -Wno-format-security" ;; esac
 
 for mode in off on debug; do
@@ -42,7 +34,7 @@ done
 
 for define in "" -DQIRT_FORMAT_CHECK -DQIRT_FORMAT_CHECK_DEBUG; do
   # shellcheck disable=SC2086
-  "$cc" -std=c99 -Wall -Wextra -Werror $define -I"$root" -I"$root/checker/include" -I"$work/gen" "$src/c_include.c" $link \
+  "$cc" -std=c99 -Wall -Wextra -Werror $define $library_includes -I"$work/gen" "$src/c_include.c" $link \
     -o "$work/c_include.exe"
   $runner "$work/c_include.exe"
 done

@@ -17,19 +17,11 @@ link="" fortify="-O2 -D_FORTIFY_SOURCE=2"
 # and only glibc has the fortified functions.
 [ -n "$runner" ] && link="-static" fortify="-O2"
 
-rm -rf "$work"
-mkdir -p "$work/gen" "$work/lib"
-$runner "$korven" "$src/options_compile_time_checks.txt" "$work/gen" > "$work/korven.out" ||
-  { cat "$work/korven.out"; exit 1; }
+. "$src/checking_library.sh"
+generate_headers "$src/options_compile_time_checks.txt"
+build_library "$@"
 
-objects=""
-for source in "$@"; do
-  object="$work/lib/$(basename "$source").o"
-  "$cxx" -std=c++17 -O1 -Wall -Wextra -Werror -I"$root" -I"$root/checker/include" -c "$source" -o "$object"
-  objects="$objects $object"
-done
-
-strict="-std=$std $fortify -Wall -Wextra -Wformat=2 -Werror=format-security -Werror -I$root -I$root/checker/include -I$work/gen"
+strict="-std=$std $fortify -Wall -Wextra -Wformat=2 -Werror=format-security -Werror $library_includes -I$work/gen"
 program="$src/compile_time_checks.cpp"
 
 for mode in plain debug; do
@@ -47,7 +39,7 @@ for mode in plain debug; do
     macro=${case%%:*} warning=${case#*:}
     log="$work/$mode.$macro.log"
     # shellcheck disable=SC2086
-    if "$cxx" -std="$std" -fsyntax-only -Wformat -Werror="$warning" -I"$root" -I"$root/checker/include" -I"$work/gen" $defines \
+    if "$cxx" -std="$std" -fsyntax-only -Wformat -Werror="$warning" $library_includes -I"$work/gen" $defines \
         -D"$macro" "$program" > "$log" 2>&1; then
       echo "$mode $macro: compiled, but the compiler should have reported the call"
       exit 1

@@ -53,12 +53,8 @@ constexpr std::uint32_t kModifierMask = 0xF;
 constexpr std::uint32_t kCategoryShift = 24;
 
 inline std::uint32_t specifierAttributes(std::uint32_t code) { return code & kAttributeMask; }
-inline std::uint32_t specifierType(std::uint32_t code) {
-  return (code >> kTypeShift) & kTypeMask;
-}
-inline std::uint32_t specifierSize(std::uint32_t code) {
-  return (code >> kSizeShift) & kSizeMask;
-}
+inline std::uint32_t specifierType(std::uint32_t code) { return (code >> kTypeShift) & kTypeMask; }
+inline std::uint32_t specifierSize(std::uint32_t code) { return (code >> kSizeShift) & kSizeMask; }
 inline std::uint32_t specifierCategory(std::uint32_t code) { return code >> kCategoryShift; }
 inline std::uint32_t characterClass(std::uint32_t entry) {
   return (entry >> kClassShift) & kClassMask;
@@ -121,23 +117,6 @@ enum SizeModifier : std::uint32_t {
 inline std::uint32_t sizeModifierOf(std::uint32_t entry) {
   return (entry >> kModifierShift) & kModifierMask;
 }
-
-// One specifier as the strict scan read it.
-struct strict_specifier_t {
-  std::uint32_t conversion;         // the conversion character ('[' for a scan set);
-                                    // 0 when the specifier is malformed
-  std::uint32_t entry;              // the conversion's table entry
-  std::uint32_t modifier;           // SizeModifier as written
-  std::uint32_t position;           // "%<n>$": the conversion's argument, 0 for none
-  std::uint32_t widthPosition;      // "*<n>$" of a '*' width, 0 for none
-  std::uint32_t precisionPosition;  // the same for a '*' precision
-  bool widthStar;
-  bool precisionStar;
-  bool suppressed;  // the '*' flag of kTableStarSuppresses
-  bool allocating;  // kClassAllocation was given
-  bool plain;       // none of the above: no position, star, suppression or
-                    // allocation
-};
 
 // The printf family's table.
 extern const std::uint32_t charClassTable[kClassTableSize];

@@ -14,6 +14,23 @@
 
 namespace wyx::tool {
 
+// One specifier as the strict scan read it.
+struct strict_specifier_t {
+  std::uint32_t conversion;         // the conversion character ('[' for a scan set);
+                                    // 0 when the specifier is malformed
+  std::uint32_t entry;              // the conversion's table entry
+  std::uint32_t modifier;           // SizeModifier as written
+  std::uint32_t position;           // "%<n>$": the conversion's argument, 0 for none
+  std::uint32_t widthPosition;      // "*<n>$" of a '*' width, 0 for none
+  std::uint32_t precisionPosition;  // the same for a '*' precision
+  bool widthStar;
+  bool precisionStar;
+  bool suppressed;  // the '*' flag of kTableStarSuppresses
+  bool allocating;  // kClassAllocation was given
+  bool plain;       // none of the above: no position, star, suppression or
+                    // allocation
+};
+
 // The strict scan over a table flagged kTableStrict: reads one specifier at
 // a time in the order C gives it,
 //   '%' [position '$'] flags [width] ['.' [precision]] ['m'] [size] conversion
