@@ -132,7 +132,7 @@ class Expansion {
   const std::int32_t blockLine_;
   MacroOutput& output_;
   const std::uint64_t start_;  // output_.count() when this walk began
-  std::shared_ptr<const std::vector<const MacroExpander::macro_entry_t*>> entries_;
+  std::shared_ptr<const entries_t> entries_;
   std::uint64_t tableId_ = 0;
 };
 
