@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include <qirt/format.hpp>
+#include <qirt/format_error.hpp>
 #include "format_definition_begin.hpp"
 #include "format_typelist.hpp"
 

@@ -287,7 +287,6 @@ thread_local RecentCalls recentCalls;
 
 template <class CharT>
 void verify(call_t call, const CharT* format) {
-  if (call.dialect > kFormatDialectMicrosoft) call.dialect = kFormatDialectPosix;
   if (format == nullptr) {
     problem_t problem;
     problem.kind = kFormatNullFormat;
@@ -298,18 +297,36 @@ void verify(call_t call, const CharT* format) {
   if (Checker<CharT>(call, format, length).run()) recentCalls.add(call, format, length);
 }
 
-}  // namespace
-
-void verifyFormat(FormatFamily family, FormatDialect dialect, const char* format,
-                  const unsigned* types, unsigned count, const char* file, int line,
-                  const char* function) {
-  verify(call_t{family, dialect, false, types, count, file, line, function}, format);
+call_t callOf(unsigned how, bool wide, const unsigned* types, unsigned count, const char* file,
+              int line, const char* function) {
+  unsigned family = how & kCallFamilyMask;
+  unsigned dialect = (how & kCallDialectMask) >> kCallDialectShift;
+  // The secure families are checked by the rules of their standard
+  // counterparts for now.
+  if (family == kFamilyPrintfSecure) family = kFamilyPrintf;
+  if (family == kFamilyScanfSecure) family = kFamilyScanf;
+  if (family > kFamilyScanfSecure) family = kFamilyPrintf;
+  if (dialect > kFormatDialectMicrosoft) dialect = kFormatDialectPosix;
+  return call_t{static_cast<FormatFamily>(family),
+                static_cast<FormatDialect>(dialect),
+                wide,
+                types,
+                count,
+                file,
+                line,
+                function};
 }
 
-void verifyFormat(FormatFamily family, FormatDialect dialect, const wchar_t* format,
-                  const unsigned* types, unsigned count, const char* file, int line,
-                  const char* function) {
-  verify(call_t{family, dialect, true, types, count, file, line, function}, format);
+}  // namespace
+
+void verifyFormat(unsigned how, const char* format, const unsigned* types, unsigned count,
+                  const char* file, int line, const char* function) {
+  verify(callOf(how, false, types, count, file, line, function), format);
+}
+
+void verifyFormat(unsigned how, const wchar_t* format, const unsigned* types, unsigned count,
+                  const char* file, int line, const char* function) {
+  verify(callOf(how, true, types, count, file, line, function), format);
 }
 
 }  // namespace qirt::detail

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "qirt/format.hpp"
+#include "qirt/format_error.hpp"
 
 namespace qirt {
 namespace {
@@ -290,7 +291,8 @@ TEST(FormatCheckTest, DialectsAgreeWithTheirCLibrary) {
       {glibc, kFamilyPrintf, "%1$m", ids<int>(), false},
       {glibc, kFamilyScanf, "%1$*d", ids<int*>(), false},
       {glibc, kFamilyPrintf, "%70$d", std::vector<unsigned>(70, kTypeInt), false},
-      {glibc, kFamilyScanf, "%70$d %70$d", std::vector<unsigned>(70, kTypeInt | kTypePointer), false},
+      {glibc, kFamilyScanf, "%70$d %70$d", std::vector<unsigned>(70, kTypeInt | kTypePointer),
+       false},
       // Flag misuse that the library ignores, and an empty format.
       {glibc, kFamilyPrintf, "%+u %#s %-08d % +d %.3c", ids<unsigned, char*, int, int, int>(),
        true},
@@ -337,7 +339,7 @@ TEST(FormatCheckTest, DialectsAgreeWithTheirCLibrary) {
   for (const dialect_case_t& c : cases) {
     std::string verdict = "ok";
     try {
-      detail::verifyFormat(c.family, c.dialect, c.format, c.types.data(),
+      detail::verifyFormat(detail::callOf(c.family, c.dialect), c.format, c.types.data(),
                            static_cast<unsigned>(c.types.size()), nullptr, 0, nullptr);
     } catch (const EFormatError& error) {
       verdict = error.what();

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "qirt/format.hpp"
+#include "qirt/format_error.hpp"
 
 namespace qirt {
 namespace {
@@ -41,7 +42,8 @@ struct differential_case_t {
 // The checker's verdict, and its message when it refuses.
 bool refused(const differential_case_t& c, FormatDialect dialect, std::string* message) {
   try {
-    detail::verifyFormat(c.family, dialect, c.format, c.types + 1, c.count, nullptr, 0, nullptr);
+    detail::verifyFormat(detail::callOf(c.family, dialect), c.format, c.types + 1, c.count, nullptr,
+                         0, nullptr);
     return false;
   } catch (const EFormatError& error) {
     *message = error.what();
@@ -61,9 +63,8 @@ void compare(const differential_case_t (&cases)[N], FormatDialect dialect) {
     if (ours == c.refused) continue;
     if (++disagreements <= 40) {
       report << "line " << c.line << ": \"" << c.format << "\" with " << c.count
-             << " arguments: g++ " << (c.refused ? "refuses" : "accepts") << " ("
-             << c.warnings << "), the checker " << (ours ? "refuses: " + message : "accepts")
-             << "\n";
+             << " arguments: g++ " << (c.refused ? "refuses" : "accepts") << " (" << c.warnings
+             << "), the checker " << (ours ? "refuses: " + message : "accepts") << "\n";
     }
   }
   EXPECT_EQ(0u, disagreements) << report.str();

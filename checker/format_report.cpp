@@ -3,6 +3,7 @@
 #include <string>
 
 #include "qirt/format.hpp"
+#include "qirt/format_error.hpp"
 #include "checker/format_dialect.hpp"
 #include "checker/format_report.hpp"
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "qirt/format.hpp"
+#include "qirt/format_error.hpp"
 
 namespace qirt::detail {
 

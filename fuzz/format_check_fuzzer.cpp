@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "qirt/format.hpp"
+#include "qirt/format_error.hpp"
 
 namespace {
 
@@ -45,10 +46,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       wide += static_cast<wchar_t>(static_cast<unsigned char>(format[i]) |
                                    (static_cast<unsigned char>(format[i + 1]) << 8));
     }
-    qirt::detail::verifyFormat(family, dialect, wide.c_str(), types.data(), count, "f.cpp", 1, "f");
+    qirt::detail::verifyFormat(qirt::detail::callOf(family, dialect), wide.c_str(), types.data(),
+                               count, "f.cpp", 1, "f");
   } else {
-    qirt::detail::verifyFormat(family, dialect, format.c_str(), types.data(), count, nullptr, 0,
-                               nullptr);
+    qirt::detail::verifyFormat(qirt::detail::callOf(family, dialect), format.c_str(), types.data(),
+                               count, nullptr, 0, nullptr);
   }
   if (reports > 1) std::abort();
   return 0;

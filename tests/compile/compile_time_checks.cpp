@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include <qirt/format.hpp>
+#include <qirt/format_error.hpp>
 #include "format_definition_begin.hpp"
 #include "format_typelist.hpp"
 

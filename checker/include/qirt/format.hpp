@@ -6,7 +6,10 @@
 //
 // A call with a mismatch does not reach the C function: the checker throws
 // qirt::EFormatError, or hands the facts to the handler installed with
-// setFormatErrorHandler. The check allocates nothing when the call is right.
+// setFormatErrorHandler; both are declared in qirt/format_error.hpp, which a
+// program includes where it catches or installs one. This header stays
+// light, since every checked unit includes it. The check allocates nothing
+// when the call is right.
 //
 // Dialect. The checks follow the conversions of the C library that this
 // translation unit calls, chosen here and only here:
@@ -31,8 +34,6 @@
 #ifdef __cplusplus
 
 #include <cstdio>  // the C library's configuration macros, for the dialect
-#include <stdexcept>
-#include <string>
 
 #include "qirt/format_types.hpp"
 
@@ -68,110 +69,52 @@ static const FormatDialect kFormatDialect = kFormatDialectMicrosoft;
 static const FormatDialect kFormatDialect = kFormatDialectPosix;
 #endif
 
-enum FormatErrorKind {
-  kFormatTypeMismatch,     // an argument of the wrong type
-  kFormatMissingArgument,  // the format wants more arguments than given
-  kFormatSurplusArgument,  // more arguments than the format uses
-  kFormatUnusedArgument,   // with positions: an argument below the highest
-                           // position that no conversion names
-  kFormatMalformed,        // a specifier the C library does not know
-  kFormatPositions,        // positions the C library lacks, or positions
-                           // mixed with plain specifiers
-  kFormatNullFormat,       // the format is a null pointer
-};
-
-// The facts of one mismatch. Strings are UTF-8 (a wide format is converted)
-// and NUL-terminated, never null; they live only while the handler runs.
-struct format_error_t {
-  FormatErrorKind kind;
-  const char* family;      // "printf", "wprintf", "scanf" or "wscanf"
-  const char* format;      // the whole format, "" for a null format
-  unsigned argument;       // 1-based position of the argument, 0 for none
-  unsigned argumentCount;  // number of arguments passed
-  const char* specifier;   // the specifier as written, "" for none
-  const char* wanted;      // the type the specifier wants, "" for none
-  const char* given;       // the type passed, "" for none
-  const char* file;        // file, line and function of the call in the
-  int line;                // debug variant; "" and 0 otherwise
-  const char* function;
-  const char* message;  // the whole message, as EFormatError::what()
-};
-
-// Thrown for a mismatch unless a handler is installed. what() is, e.g.,
-//   printf format "%d items": argument 1 is const char*, but %d wants int
-// followed in the debug variant by " (main.cpp:12, report)".
-class EFormatError : public std::runtime_error {
- public:
-  explicit EFormatError(const format_error_t& error);
-
-  FormatErrorKind kind() const { return kind_; }
-  const std::string& family() const { return family_; }
-  const std::string& format() const { return format_; }
-  unsigned argument() const { return argument_; }
-  const std::string& specifier() const { return specifier_; }
-  const std::string& wanted() const { return wanted_; }
-  const std::string& given() const { return given_; }
-  const std::string& file() const { return file_; }
-  int line() const { return line_; }
-  const std::string& function() const { return function_; }
-
- private:
-  FormatErrorKind kind_;
-  std::string family_;
-  std::string format_;
-  unsigned argument_;
-  std::string specifier_;
-  std::string wanted_;
-  std::string given_;
-  std::string file_;
-  int line_;
-  std::string function_;
-};
-
-// Reaction to a mismatch. A handler that returns lets the call go on to the
-// C function as it is; one that throws stops it.
-typedef void (*FormatErrorHandler)(const format_error_t& error);
-
-// Installs `handler` for the whole program (all threads) and returns the one
-// it replaces; null restores the default, which throws EFormatError.
-FormatErrorHandler setFormatErrorHandler(FormatErrorHandler handler);
-
 namespace detail {
 
-enum FormatFamily { kFamilyPrintf, kFamilyScanf };
+// The families of wrappers: the C standard functions, and the secure
+// functions of the Microsoft library (sprintf_s, sscanf_s, ...), whose scanf
+// family takes a buffer size after every text target.
+enum FormatFamily { kFamilyPrintf, kFamilyScanf, kFamilyPrintfSecure, kFamilyScanfSecure };
 
-void verifyFormat(FormatFamily family, FormatDialect dialect, const char* format,
-                  const unsigned* types, unsigned count, const char* file, int line,
-                  const char* function);
-void verifyFormat(FormatFamily family, FormatDialect dialect, const wchar_t* format,
-                  const unsigned* types, unsigned count, const char* file, int line,
-                  const char* function);
+// What a check needs to know besides the format and the types, in one word
+// so that the code each wrapper inlines stays small: the family in the low
+// four bits, the dialect in the next four; the bits above are reserved for
+// what the unit was built with.
+const unsigned kCallFamilyMask = 0xF;
+const unsigned kCallDialectShift = 4;
+const unsigned kCallDialectMask = 0xF0;
+
+inline unsigned callOf(FormatFamily family, FormatDialect dialect = kFormatDialect) {
+  return static_cast<unsigned>(family) | (static_cast<unsigned>(dialect) << kCallDialectShift);
+}
+
+void verifyFormat(unsigned call, const char* format, const unsigned* types, unsigned count,
+                  const char* file, int line, const char* function);
+void verifyFormat(unsigned call, const wchar_t* format, const unsigned* types, unsigned count,
+                  const char* file, int line, const char* function);
 
 }  // namespace detail
 
-// Checks `format` against the `count` argument types in `types` (type
-// identifiers, see TypeID; null when count is 0). `file`, `line` and
-// `function` name the call in messages; null leaves them out.
-inline void verifyPrintfFormatString(const char* format, const unsigned* types, unsigned count,
-                                     const char* file = 0, int line = 0, const char* function = 0) {
-  detail::verifyFormat(detail::kFamilyPrintf, kFormatDialect, format, types, count, file, line,
-                       function);
-}
-inline void verifyPrintfFormatString(const wchar_t* format, const unsigned* types, unsigned count,
-                                     const char* file = 0, int line = 0, const char* function = 0) {
-  detail::verifyFormat(detail::kFamilyPrintf, kFormatDialect, format, types, count, file, line,
-                       function);
-}
-inline void verifyScanfFormatString(const char* format, const unsigned* types, unsigned count,
-                                    const char* file = 0, int line = 0, const char* function = 0) {
-  detail::verifyFormat(detail::kFamilyScanf, kFormatDialect, format, types, count, file, line,
-                       function);
-}
-inline void verifyScanfFormatString(const wchar_t* format, const unsigned* types, unsigned count,
-                                    const char* file = 0, int line = 0, const char* function = 0) {
-  detail::verifyFormat(detail::kFamilyScanf, kFormatDialect, format, types, count, file, line,
-                       function);
-}
+// verify<Family>FormatString(format, types, count[, file, line, function])
+// checks `format` against the `count` argument types in `types` (type
+// identifiers, see TypeID; null when count is 0), for a narrow or a wide
+// format. `file`, `line` and `function` name the call in messages; null
+// leaves them out. The generated wrappers call the one their declaration
+// names: Printf, Scanf, PrintfSecure or ScanfSecure.
+#define QIRT_FORMAT_VERIFIER(name, family)                                                    \
+  inline void name(const char* format, const unsigned* types, unsigned count,                 \
+                   const char* file = 0, int line = 0, const char* function = 0) {            \
+    detail::verifyFormat(detail::callOf(family), format, types, count, file, line, function); \
+  }                                                                                           \
+  inline void name(const wchar_t* format, const unsigned* types, unsigned count,              \
+                   const char* file = 0, int line = 0, const char* function = 0) {            \
+    detail::verifyFormat(detail::callOf(family), format, types, count, file, line, function); \
+  }
+QIRT_FORMAT_VERIFIER(verifyPrintfFormatString, detail::kFamilyPrintf)
+QIRT_FORMAT_VERIFIER(verifyScanfFormatString, detail::kFamilyScanf)
+QIRT_FORMAT_VERIFIER(verifyPrintfSecureFormatString, detail::kFamilyPrintfSecure)
+QIRT_FORMAT_VERIFIER(verifyScanfSecureFormatString, detail::kFamilyScanfSecure)
+#undef QIRT_FORMAT_VERIFIER
 
 }  // namespace qirt
 
