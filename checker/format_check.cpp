@@ -54,7 +54,7 @@ class Checker {
   const CharT* format_;
   const CharT* end_;
   const std::uint32_t* table_;
-  const want_t* wants_;
+  const want_table_t wants_;
   // The scanner, which knows where the specifier being checked lies.
   const StrictFormatScanner<CharT>* scanner_ = nullptr;
   Numbering numbering_ = Numbering::kUnknown;
@@ -146,7 +146,7 @@ bool Checker<CharT>::take(const want_t& want, std::uint32_t position, bool star)
   }
   // Only a wrong call gets here; the problem and its text are built now.
   problem_t problem;
-  problem.wanted = want.name;
+  problem.wanted = wantName(want);
   problem.star = star;
   problem.argument = argument;
   if (argument > call_.count) {
@@ -297,10 +297,12 @@ void verify(call_t call, const CharT* format) {
   if (Checker<CharT>(call, format, length).run()) recentCalls.add(call, format, length);
 }
 
-call_t callOf(unsigned how, bool wide, const unsigned* types, unsigned count, const char* file,
+// The call word's fields, checked: a word made by another version of the
+// header must not index past the tables.
+call_t unpack(call_word_t word, bool wide, const unsigned* types, unsigned count, const char* file,
               int line, const char* function) {
-  unsigned family = how & kCallFamilyMask;
-  unsigned dialect = (how & kCallDialectMask) >> kCallDialectShift;
+  unsigned family = word & kCallFamilyMask;
+  unsigned dialect = (word & kCallDialectMask) >> kCallDialectShift;
   // The secure families are checked by the rules of their standard
   // counterparts for now.
   if (family == kFamilyPrintfSecure) family = kFamilyPrintf;
@@ -319,14 +321,22 @@ call_t callOf(unsigned how, bool wide, const unsigned* types, unsigned count, co
 
 }  // namespace
 
-void verifyFormat(unsigned how, const char* format, const unsigned* types, unsigned count,
-                  const char* file, int line, const char* function) {
-  verify(callOf(how, false, types, count, file, line, function), format);
+void verifyFormat(const char* format, const unsigned* types, call_word_t call) {
+  verify(unpack(call, false, types, call >> kCallCountShift, nullptr, 0, nullptr), format);
 }
 
-void verifyFormat(unsigned how, const wchar_t* format, const unsigned* types, unsigned count,
-                  const char* file, int line, const char* function) {
-  verify(callOf(how, true, types, count, file, line, function), format);
+void verifyFormat(const wchar_t* format, const unsigned* types, call_word_t call) {
+  verify(unpack(call, true, types, call >> kCallCountShift, nullptr, 0, nullptr), format);
+}
+
+void verifyFormat(const char* format, const unsigned* types, call_word_t call, const char* file,
+                  int line, const char* function, unsigned count) {
+  verify(unpack(call, false, types, count, file, line, function), format);
+}
+
+void verifyFormat(const wchar_t* format, const unsigned* types, call_word_t call, const char* file,
+                  int line, const char* function, unsigned count) {
+  verify(unpack(call, true, types, count, file, line, function), format);
 }
 
 }  // namespace qirt::detail

@@ -60,6 +60,16 @@ TEST(TypeIDTest, NamesWhatTheCLibraryReceives) {
   EXPECT_EQ(kTypeClass, (TypeID<std::wstring, const wchar_t*>::value));
   EXPECT_EQ(kTypeClass, (TypeID<std::string_view, const char*>::value));
   EXPECT_EQ(kTypeClass, (TypeID<int Plain::*, const char*>::value));
+  // Qualifiers at every level, references to arrays, and function types,
+  // which the type identifiers read without the standard traits.
+  EXPECT_EQ(kTypeInt | kTypePointer | kTypeIndirect | kTypeConstTarget | kTypeConstInner,
+            (TypeID<const volatile int* const* volatile, const char*>::value));
+  EXPECT_EQ(kTypeEnumeration | (sizeof(Small) << kTypeSizeShift) | kTypePointer | kTypeConstTarget,
+            (TypeID<const Small(&&)[2], const char*>::value));
+  EXPECT_EQ(kTypeFunction | kTypePointer, (TypeID<int(int), const char*>::value));
+  EXPECT_EQ(kTypeFunction | kTypePointer | kTypeIndirect,
+            (TypeID<int (**)(int), const char*>::value));
+  EXPECT_EQ(kTypeObject | kTypePointer | kTypeIndirect, (TypeID<int***, const char*>::value));
 }
 
 TEST(FormatCheckTest, CorrectCallsPass) {
@@ -332,15 +342,21 @@ TEST(FormatCheckTest, DialectsAgreeWithTheirCLibrary) {
   // bits, the last specifier counts too.
   std::string all = "%70$d";
   for (int i = 1; i < 70; ++i) all += "%" + std::to_string(i) + "$d";
+  // Counts beyond 16 bits.
+  std::string plain;
+  for (int i = 0; i < 70000; ++i) plain += "%d";
   const std::vector<dialect_case_t> kMany = {
-      {glibc, kFamilyPrintf, all.c_str(), std::vector<unsigned>(70, kTypeInt), true}};
+      {glibc, kFamilyPrintf, all.c_str(), std::vector<unsigned>(70, kTypeInt), true},
+      {ms, kFamilyPrintf, plain.c_str(), std::vector<unsigned>(70000, kTypeInt), true},
+      {ms, kFamilyPrintf, plain.c_str(), std::vector<unsigned>(70001, kTypeInt), false}};
   std::vector<dialect_case_t> cases(std::begin(kCases), std::end(kCases));
   cases.insert(cases.end(), kMany.begin(), kMany.end());
   for (const dialect_case_t& c : cases) {
     std::string verdict = "ok";
     try {
-      detail::verifyFormat(detail::callOf(c.family, c.dialect), c.format, c.types.data(),
-                           static_cast<unsigned>(c.types.size()), nullptr, 0, nullptr);
+      const auto count = static_cast<unsigned>(c.types.size());
+      detail::verifyFormat(c.format, c.types.data(), detail::callOf(c.family, c.dialect), nullptr,
+                           0, nullptr, count);
     } catch (const EFormatError& error) {
       verdict = error.what();
     }

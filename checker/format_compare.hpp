@@ -29,16 +29,16 @@ struct want_t {
   std::uint8_t type;      // a TypeID base
   std::uint8_t identity;  // nonzero: any integer (or floating) type of that
                           // many bytes serves, as "I32" and "I64" take them
-  const char* name;       // for messages: "int", "char*", ...
+  std::uint8_t name;      // a WantName, for messages: "int", "char*", ...
 };
 
 // What the compiler knows of a base type.
 struct type_facts_t {
   std::uint8_t size;
-  std::uint8_t promoted;  // as a variadic function receives it
+  std::uint8_t promoted;     // as a variadic function receives it
   std::uint8_t variants[2];  // the signed and the unsigned variant (integers)
-  bool integer;           // bool and the character types included
-  bool character;         // char, signed char, unsigned char
+  bool integer;              // bool and the character types included
+  bool character;            // char, signed char, unsigned char
   bool floating;
   bool isUnsigned;
 };
@@ -47,30 +47,58 @@ constexpr std::size_t kTypeFactsSize = 32;  // above every base type
 
 constexpr unsigned baseSize(unsigned base) {
   switch (base) {
-    case kTypeBool: return sizeof(bool);
-    case kTypeChar: case kTypeSignedChar: case kTypeUnsignedChar: return 1;
-    case kTypeWchar: return sizeof(wchar_t);
-    case kTypeChar16: return sizeof(char16_t);
-    case kTypeChar32: return sizeof(char32_t);
-    case kTypeShort: case kTypeUnsignedShort: return sizeof(short);
-    case kTypeInt: case kTypeUnsignedInt: return sizeof(int);
-    case kTypeLong: case kTypeUnsignedLong: return sizeof(long);
-    case kTypeLongLong: case kTypeUnsignedLongLong: return sizeof(long long);
-    case kTypeFloat: return sizeof(float);
-    case kTypeDouble: return sizeof(double);
-    case kTypeLongDouble: return sizeof(long double);
-    default: return 0;
+    case kTypeBool:
+      return sizeof(bool);
+    case kTypeChar:
+    case kTypeSignedChar:
+    case kTypeUnsignedChar:
+      return 1;
+    case kTypeWchar:
+      return sizeof(wchar_t);
+    case kTypeChar16:
+      return sizeof(char16_t);
+    case kTypeChar32:
+      return sizeof(char32_t);
+    case kTypeShort:
+    case kTypeUnsignedShort:
+      return sizeof(short);
+    case kTypeInt:
+    case kTypeUnsignedInt:
+      return sizeof(int);
+    case kTypeLong:
+    case kTypeUnsignedLong:
+      return sizeof(long);
+    case kTypeLongLong:
+    case kTypeUnsignedLongLong:
+      return sizeof(long long);
+    case kTypeFloat:
+      return sizeof(float);
+    case kTypeDouble:
+      return sizeof(double);
+    case kTypeLongDouble:
+      return sizeof(long double);
+    default:
+      return 0;
   }
 }
 
 constexpr bool baseIsUnsigned(unsigned base) {
   switch (base) {
-    case kTypeBool: case kTypeUnsignedChar: case kTypeUnsignedShort: case kTypeUnsignedInt:
-    case kTypeUnsignedLong: case kTypeUnsignedLongLong: case kTypeChar16: case kTypeChar32:
+    case kTypeBool:
+    case kTypeUnsignedChar:
+    case kTypeUnsignedShort:
+    case kTypeUnsignedInt:
+    case kTypeUnsignedLong:
+    case kTypeUnsignedLongLong:
+    case kTypeChar16:
+    case kTypeChar32:
       return true;
-    case kTypeChar: return !std::is_signed<char>::value;
-    case kTypeWchar: return !std::is_signed<wchar_t>::value;
-    default: return false;
+    case kTypeChar:
+      return !std::is_signed<char>::value;
+    case kTypeWchar:
+      return !std::is_signed<wchar_t>::value;
+    default:
+      return false;
   }
 }
 
@@ -123,8 +151,8 @@ inline constexpr std::array<type_facts_t, kTypeFactsSize> kTypeFacts = makeTypeF
 // Whether `given` is `wanted`, or differs from it only in signedness.
 inline bool sameIgnoringSign(unsigned wanted, unsigned given) {
   const type_facts_t& w = kTypeFacts[wanted];
-  return wanted == given ||
-         (w.integer && kTypeFacts[given].integer && wanted == kTypeFacts[given].variants[w.isUnsigned]);
+  return wanted == given || (w.integer && kTypeFacts[given].integer &&
+                             wanted == kTypeFacts[given].variants[w.isUnsigned]);
 }
 
 // "I32" and "I64" take any integer type of their size, enumerations

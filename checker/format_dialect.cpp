@@ -93,11 +93,11 @@ constexpr unsigned idOf() {
   return TypeID<T, const char*>::value;
 }
 
-constexpr want_t kInvalid{WantKind::kInvalid, 0, 0, ""};
+constexpr want_t kInvalid{WantKind::kInvalid, 0, 0, 0};
 
 // A want; a value's type is kept as the promotions leave it, which is what
-// arguments are compared with.
-constexpr want_t makeWant(WantKind kind, unsigned type, unsigned identity, const char* name) {
+// arguments are compared with. Runs only where the tables are built.
+constexpr want_t makeWant(WantKind kind, unsigned type, unsigned identity, WantName name) {
   return {kind, static_cast<std::uint8_t>(kind == WantKind::kValue ? promotedOf(type) : type),
           static_cast<std::uint8_t>(identity), name};
 }
@@ -106,56 +106,62 @@ constexpr want_t makeWant(WantKind kind, unsigned type, unsigned identity, const
 // id: the signed and the unsigned type, as values and as targets.
 struct integer_sizes_t {
   unsigned types[2];  // signed, unsigned
-  const char* names[2];
-  const char* targetNames[2];
+  WantName names[2];
+  WantName targetNames[2];
 };
 
 constexpr integer_sizes_t kIntegerSizes[] = {
-    /* none */ {{kTypeInt, kTypeUnsignedInt}, {"int", "unsigned int"}, {"int*", "unsigned int*"}},
+    /* none */ {{kTypeInt, kTypeUnsignedInt},
+                {kNameInt, kNameUnsignedInt},
+                {kNameIntPtr, kNameUnsignedIntPtr}},
     /* h */
-    {{kTypeShort, kTypeUnsignedShort}, {"short", "unsigned short"}, {"short*", "unsigned short*"}},
+    {{kTypeShort, kTypeUnsignedShort},
+     {kNameShort, kNameUnsignedShort},
+     {kNameShortPtr, kNameUnsignedShortPtr}},
     /* hh */
     {{kTypeSignedChar, kTypeUnsignedChar},
-     {"signed char", "unsigned char"},
-     {"signed char*", "unsigned char*"}},
+     {kNameSignedChar, kNameUnsignedChar},
+     {kNameSignedCharPtr, kNameUnsignedCharPtr}},
     /* l */
-    {{kTypeLong, kTypeUnsignedLong}, {"long", "unsigned long"}, {"long*", "unsigned long*"}},
+    {{kTypeLong, kTypeUnsignedLong},
+     {kNameLong, kNameUnsignedLong},
+     {kNameLongPtr, kNameUnsignedLongPtr}},
     /* ll */
     {{kTypeLongLong, kTypeUnsignedLongLong},
-     {"long long", "unsigned long long"},
-     {"long long*", "unsigned long long*"}},
+     {kNameLongLong, kNameUnsignedLongLong},
+     {kNameLongLongPtr, kNameUnsignedLongLongPtr}},
     /* j */
     {{idOf<std::intmax_t>(), idOf<std::uintmax_t>()},
-     {"intmax_t", "uintmax_t"},
-     {"intmax_t*", "uintmax_t*"}},
+     {kNameIntmaxT, kNameUintmaxT},
+     {kNameIntmaxTPtr, kNameUintmaxTPtr}},
     /* z */
     {{variantOf(idOf<std::size_t>(), false), idOf<std::size_t>()},
-     {"ssize_t", "size_t"},
-     {"ssize_t*", "size_t*"}},
+     {kNameSsizeT, kNameSizeT},
+     {kNameSsizeTPtr, kNameSizeTPtr}},
     /* t */
     {{idOf<std::ptrdiff_t>(), variantOf(idOf<std::ptrdiff_t>(), true)},
-     {"ptrdiff_t", "unsigned ptrdiff_t"},
-     {"ptrdiff_t*", "unsigned ptrdiff_t*"}},
+     {kNamePtrdiffT, kNameUnsignedPtrdiffT},
+     {kNamePtrdiffTPtr, kNameUnsignedPtrdiffTPtr}},
     /* L */
     {{kTypeLongLong, kTypeUnsignedLongLong},
-     {"long long", "unsigned long long"},
-     {"long long*", "unsigned long long*"}},
+     {kNameLongLong, kNameUnsignedLongLong},
+     {kNameLongLongPtr, kNameUnsignedLongLongPtr}},
     /* I32 */
     {{kTypeInt, kTypeInt},
-     {"a 32-bit integer", "a 32-bit integer"},
-     {"a pointer to a 32-bit integer", "a pointer to a 32-bit integer"}},
+     {kNameAny32BitInteger, kNameAny32BitInteger},
+     {kNameAny32BitIntegerPtr, kNameAny32BitIntegerPtr}},
     /* I64 */
     {{kTypeLongLong, kTypeLongLong},
-     {"a 64-bit integer", "a 64-bit integer"},
-     {"a pointer to a 64-bit integer", "a pointer to a 64-bit integer"}},
+     {kNameAny64BitInteger, kNameAny64BitInteger},
+     {kNameAny64BitIntegerPtr, kNameAny64BitIntegerPtr}},
     /* q */
     {{kTypeLongLong, kTypeUnsignedLongLong},
-     {"long long", "unsigned long long"},
-     {"long long*", "unsigned long long*"}},
+     {kNameLongLong, kNameUnsignedLongLong},
+     {kNameLongLongPtr, kNameUnsignedLongLongPtr}},
     /* I */
     {{idOf<std::ptrdiff_t>(), idOf<std::size_t>()},
-     {"ptrdiff_t", "size_t"},
-     {"ptrdiff_t*", "size_t*"}},
+     {kNamePtrdiffT, kNameSizeT},
+     {kNamePtrdiffTPtr, kNameSizeTPtr}},
 };
 
 constexpr want_t integerWant(FormatDialect dialect, bool target, bool isSigned, bool count,
@@ -174,8 +180,9 @@ constexpr want_t integerWant(FormatDialect dialect, bool target, bool isSigned, 
                   target ? sizes.targetNames[sign] : sizes.names[sign]);
 }
 
-constexpr const char* kDecimalNames[2][3] = {{"_Decimal32", "_Decimal64", "_Decimal128"},
-                                             {"_Decimal32*", "_Decimal64*", "_Decimal128*"}};
+constexpr WantName kDecimalNames[2][3] = {
+    {kNameDecimal32, kNameDecimal64, kNameDecimal128},
+    {kNameDecimal32Ptr, kNameDecimal64Ptr, kNameDecimal128Ptr}};
 
 constexpr want_t floatWant(FormatDialect dialect, bool scan, unsigned letter,
                            std::uint32_t modifier) {
@@ -189,19 +196,19 @@ constexpr want_t floatWant(FormatDialect dialect, bool scan, unsigned letter,
     // The Microsoft library reads a 64-bit double for "L" (its long double);
     // its scanf takes no "L" at all.
     if (scan) return kInvalid;
-    return {WantKind::kValue, kTypeDouble, sizeof(double), "double"};
+    return makeWant(WantKind::kValue, kTypeDouble, sizeof(double), kNameDouble);
   }
   if (modifier == kModBigL) {
-    return scan ? makeWant(WantKind::kTarget, kTypeLongDouble, 0, "long double*")
-                : makeWant(WantKind::kValue, kTypeLongDouble, 0, "long double");
+    return scan ? makeWant(WantKind::kTarget, kTypeLongDouble, 0, kNameLongDoublePtr)
+                : makeWant(WantKind::kValue, kTypeLongDouble, 0, kNameLongDouble);
   }
   if (modifier == kModL) {
-    return scan ? makeWant(WantKind::kTarget, kTypeDouble, 0, "double*")
-                : makeWant(WantKind::kValue, kTypeDouble, 0, "double");
+    return scan ? makeWant(WantKind::kTarget, kTypeDouble, 0, kNameDoublePtr)
+                : makeWant(WantKind::kValue, kTypeDouble, 0, kNameDouble);
   }
   if (modifier != kModNone) return kInvalid;
-  return scan ? makeWant(WantKind::kTarget, kTypeFloat, 0, "float*")
-              : makeWant(WantKind::kValue, kTypeDouble, 0, "double");
+  return scan ? makeWant(WantKind::kTarget, kTypeFloat, 0, kNameFloatPtr)
+              : makeWant(WantKind::kValue, kTypeDouble, 0, kNameDouble);
 }
 
 // Whether a character or text conversion means wide characters. Returns
@@ -235,12 +242,12 @@ constexpr want_t textWant(FormatDialect dialect, bool scan, bool wideFunction,
   const bool wide = isWideText(dialect, wideFunction, other, spec.modifier, &valid);
   if (!valid || (letter == '[' && spec.modifier == kModH)) return kInvalid;
   const unsigned type = wide ? kTypeWchar : kTypeChar;
-  if (scan) return makeWant(WantKind::kTarget, type, 0, wide ? "wchar_t*" : "char*");
+  if (scan) return makeWant(WantKind::kTarget, type, 0, wide ? kNameWcharTPtr : kNameCharPtr);
   if (letter == 'c' || letter == 'C') {
-    return wide ? makeWant(WantKind::kValue, kWint, 0, "wint_t")
-                : makeWant(WantKind::kValue, kTypeInt, 0, "int");
+    return wide ? makeWant(WantKind::kValue, kWint, 0, kNameWintT)
+                : makeWant(WantKind::kValue, kTypeInt, 0, kNameInt);
   }
-  return makeWant(WantKind::kText, type, 0, wide ? "wchar_t*" : "char*");
+  return makeWant(WantKind::kText, type, 0, wide ? kNameWcharTPtr : kNameCharPtr);
 }
 
 // What a conversion wants, worked out; wantOf looks it up.
@@ -277,46 +284,160 @@ constexpr want_t computeWant(FormatFamily family, FormatDialect dialect, bool wi
       return textWant(dialect, scan, wide, spec);
     case 'p':
       if (spec.modifier != kModNone) return kInvalid;
-      return scan ? makeWant(WantKind::kPointerTarget, 0, 0, "void**")
-                  : makeWant(WantKind::kAnyPointer, 0, 0, "void*");
+      return scan ? makeWant(WantKind::kPointerTarget, 0, 0, kNameVoidPtrPtr)
+                  : makeWant(WantKind::kAnyPointer, 0, 0, kNameVoidPtr);
     case 'm':
-      return spec.modifier == kModNone ? makeWant(WantKind::kNothing, 0, 0, "") : kInvalid;
+      return spec.modifier == kModNone ? makeWant(WantKind::kNothing, 0, 0, kNameNone) : kInvalid;
     default:
       return kInvalid;
   }
 }
 
-using want_table_t = std::array<want_t, kRows * kWantRowSize>;
-
 // Every conversion and size of every family, dialect and character type,
 // worked out when the library is compiled, so that a check looks each want
 // up: printf before scanf, dialects in their order, narrow before wide.
+constexpr std::size_t kWantTables = 12;
+
 constexpr std::size_t wantTableIndex(FormatFamily family, FormatDialect dialect, bool wide) {
   return (family == kFamilyScanf ? 6 : 0) + static_cast<std::size_t>(dialect) * 2 + (wide ? 1 : 0);
 }
 
-constexpr std::array<want_table_t, 12> makeWantTables() {
-  std::array<want_table_t, 12> tables{};
+using all_rows_t = std::array<std::array<want_row_t, kRows>, kWantTables>;
+
+constexpr all_rows_t makeAllRows() {
+  all_rows_t all{};
   for (const FormatFamily family : {kFamilyPrintf, kFamilyScanf}) {
     for (const FormatDialect dialect :
          {kFormatDialectPosix, kFormatDialectMinGW, kFormatDialectMicrosoft}) {
       for (const bool wide : {false, true}) {
-        want_table_t& table = tables[wantTableIndex(family, dialect, wide)];
+        auto& table = all[wantTableIndex(family, dialect, wide)];
         for (std::size_t row = 0; row < kRows; ++row) {
           for (std::uint32_t modifier = 0; modifier < kWantRowSize; ++modifier) {
             strict_specifier_t spec{};
             spec.conversion = static_cast<unsigned char>(kConversions[row]);
             spec.modifier = modifier;
-            table[row * kWantRowSize + modifier] = computeWant(family, dialect, wide, spec);
+            table[row][modifier] = computeWant(family, dialect, wide, spec);
           }
         }
       }
     }
   }
-  return tables;
+  return all;
 }
 
-constexpr std::array<want_table_t, 12> kWantTables = makeWantTables();
+constexpr all_rows_t kAllRows = makeAllRows();
+
+constexpr std::size_t kAllRowCount = kWantTables * kRows;
+
+constexpr const want_row_t& rowAt(std::size_t i) { return kAllRows[i / kRows][i % kRows]; }
+
+constexpr std::uint64_t rowHash(const want_row_t& row) {
+  std::uint64_t hash = 14695981039346656037u;
+  for (const want_t& want : row) {
+    const std::uint64_t fields = static_cast<std::uint64_t>(want.kind) | (want.type << 8) |
+                                 (want.identity << 16) |
+                                 (static_cast<std::uint64_t>(want.name) << 24);
+    hash = (hash ^ fields) * 1099511628211u;
+  }
+  return hash;
+}
+
+constexpr bool sameRow(const want_row_t& a, const want_row_t& b) {
+  for (std::size_t i = 0; i < kWantRowSize; ++i) {
+    if (a[i].kind != b[i].kind || a[i].type != b[i].type || a[i].identity != b[i].identity ||
+        a[i].name != b[i].name) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// For every row over all tables, the first row equal to it. The rows are
+// compared by a hash first, which keeps the work within what compilers
+// allow a constant expression.
+constexpr std::array<std::uint16_t, kAllRowCount> makeFirstEqual() {
+  std::array<std::uint64_t, kAllRowCount> hashes{};
+  for (std::size_t i = 0; i < kAllRowCount; ++i) hashes[i] = rowHash(rowAt(i));
+  std::array<std::uint16_t, kAllRowCount> first{};
+  for (std::size_t i = 0; i < kAllRowCount; ++i) {
+    std::size_t j = 0;
+    while (j < i && (hashes[j] != hashes[i] || !sameRow(rowAt(j), rowAt(i)))) ++j;
+    first[i] = static_cast<std::uint16_t>(j);
+  }
+  return first;
+}
+
+constexpr std::array<std::uint16_t, kAllRowCount> kFirstEqual = makeFirstEqual();
+
+constexpr std::size_t countDistinctRows() {
+  std::size_t distinct = 0;
+  for (std::size_t i = 0; i < kAllRowCount; ++i) distinct += kFirstEqual[i] == i;
+  return distinct;
+}
+
+constexpr std::size_t kDistinctRows = countDistinctRows();
+static_assert(kDistinctRows <= 256, "a row index is one byte");
+
+struct want_rows_t {
+  std::array<want_row_t, kDistinctRows> rows;
+  std::array<std::array<std::uint8_t, kRows>, kWantTables> index;
+};
+
+constexpr want_rows_t makeWantRows() {
+  want_rows_t out{};
+  std::size_t distinct = 0;
+  // Where each row went, by its number over all tables.
+  std::array<std::uint8_t, kAllRowCount> placed{};
+  for (std::size_t i = 0; i < kAllRowCount; ++i) {
+    if (kFirstEqual[i] == i) {
+      out.rows[distinct] = rowAt(i);
+      placed[i] = static_cast<std::uint8_t>(distinct++);
+    } else {
+      placed[i] = placed[kFirstEqual[i]];
+    }
+    out.index[i / kRows][i % kRows] = placed[i];
+  }
+  return out;
+}
+
+constexpr want_rows_t kWantRows = makeWantRows();
+
+constexpr bool keepsEveryRow() {
+  for (std::size_t i = 0; i < kAllRowCount; ++i) {
+    if (!sameRow(kWantRows.rows[kWantRows.index[i / kRows][i % kRows]], rowAt(i))) return false;
+  }
+  return true;
+}
+static_assert(keepsEveryRow(), "every table finds its own rows");
+
+// scanf's "m" on text: the library allocates the text and stores a pointer
+// to it.
+constexpr want_t kAllocatedChar = makeWant(WantKind::kAllocated, kTypeChar, 0, kNameCharPtrPtr);
+constexpr want_t kAllocatedWchar = makeWant(WantKind::kAllocated, kTypeWchar, 0, kNameWcharTPtrPtr);
+
+// All names in one text, and where each begins.
+constexpr char kWantNameText[] =
+#define QIRT_FORMAT_WANT_NAME_TEXT(id, text) text "\0"
+    QIRT_FORMAT_WANT_NAMES(QIRT_FORMAT_WANT_NAME_TEXT)
+#undef QIRT_FORMAT_WANT_NAME_TEXT
+    ;
+constexpr std::size_t kWantNameSizes[] = {
+#define QIRT_FORMAT_WANT_NAME_SIZE(id, text) sizeof(text),
+    QIRT_FORMAT_WANT_NAMES(QIRT_FORMAT_WANT_NAME_SIZE)
+#undef QIRT_FORMAT_WANT_NAME_SIZE
+};
+constexpr std::size_t kWantNameCount = sizeof kWantNameSizes / sizeof kWantNameSizes[0];
+
+constexpr std::array<std::uint16_t, kWantNameCount> makeWantNameOffsets() {
+  std::array<std::uint16_t, kWantNameCount> offsets{};
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < kWantNameCount; ++i) {
+    offsets[i] = static_cast<std::uint16_t>(at);
+    at += kWantNameSizes[i];
+  }
+  return offsets;
+}
+constexpr std::array<std::uint16_t, kWantNameCount> kWantNameOffsets = makeWantNameOffsets();
 
 }  // namespace
 
@@ -330,73 +451,23 @@ bool hasPositions(FormatFamily family, FormatDialect dialect) {
          (dialect == kFormatDialectMinGW && family == kFamilyScanf);
 }
 
-const want_t* wantTable(FormatFamily family, FormatDialect dialect, bool wide) {
-  return kWantTables[wantTableIndex(family, dialect, wide)].data();
+const char* wantName(const want_t& want) {
+  return kWantNameText + kWantNameOffsets[want.name < kWantNameCount ? want.name : 0];
 }
 
-want_t wantOf(const want_t* wants, const strict_specifier_t& spec) {
+want_table_t wantTable(FormatFamily family, FormatDialect dialect, bool wide) {
+  return {kWantRows.rows.data(), kWantRows.index[wantTableIndex(family, dialect, wide)].data()};
+}
+
+want_t wantOf(const want_table_t& wants, const strict_specifier_t& spec) {
   const want_t& want = plainWantOf(wants, spec);
-  // scanf's "m" (only scanf tables read it): the library allocates the text
-  // and stores a pointer to it; on anything but text it changes nothing.
-  if (spec.allocating && want.kind == WantKind::kTarget &&
-      (want.type == kTypeChar || want.type == kTypeWchar)) {
-    return makeWant(WantKind::kAllocated, want.type, 0,
-                    want.type == kTypeChar ? "char**" : "wchar_t**");
+  // scanf's "m" (only scanf tables read it); on anything but text it
+  // changes nothing.
+  if (spec.allocating && want.kind == WantKind::kTarget) {
+    if (want.type == kTypeChar) return kAllocatedChar;
+    if (want.type == kTypeWchar) return kAllocatedWchar;
   }
   return want;
-}
-
-std::string typeName(unsigned type) {
-  static const char* const kNames[] = {
-      nullptr,         "bool",           "char",        "signed char",
-      "unsigned char", "wchar_t",        "char16_t",    "char32_t",
-      "short",         "unsigned short", "int",         "unsigned int",
-      "long",          "unsigned long",  "long long",   "unsigned long long",
-      "float",         "double",         "long double", "void",
-      "std::nullptr_t"};
-  constexpr unsigned kKnownBits = kTypeBaseMask | kTypePointer | kTypeConstTarget | kTypeIndirect |
-                                  kTypeConstInner | kTypeSizeMask;
-  const unsigned base = type & kTypeBaseMask;
-  const bool pointer = (type & kTypePointer) != 0;
-  const bool isConst = (type & kTypeConstTarget) != 0;
-  if ((type & ~kKnownBits) != 0 || base == 0 || base > kTypeClass) {
-    return "a value of unknown type";
-  }
-  if (!pointer) {
-    if (base == kTypeScopedEnum) return "a scoped enumeration";
-    if (base < sizeof kNames / sizeof kNames[0] && base != kTypeVoid) return kNames[base];
-    return "a class object";
-  }
-  std::string target;
-  switch (base) {
-    case kTypeEnumeration:
-    case kTypeScopedEnum:
-      target = "an enumeration";
-      break;
-    case kTypeObject:
-    case kTypeNullptr:
-    case kTypeClass:
-      target = "an object";
-      break;
-    case kTypeFunction:
-      target = "a function";
-      break;
-    default:
-      target = kNames[base];
-  }
-  if ((type & kTypeIndirect) != 0) {
-    const bool innerConst = (type & kTypeConstInner) != 0;
-    if (target[0] == 'a') return "a pointer to a pointer to " + target;
-    return (innerConst ? "const " : "") + target + (isConst ? "* const*" : "**");
-  }
-  if (target[0] == 'a') {
-    if (base == kTypeFunction) return "a function pointer";
-    if (target == "an enumeration") {
-      return isConst ? "a pointer to a const enumeration" : "a pointer to an enumeration";
-    }
-    return isConst ? "a pointer to a const object" : "an object pointer";
-  }
-  return (isConst ? "const " : "") + target + "*";
 }
 
 }  // namespace qirt::detail

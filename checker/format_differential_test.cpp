@@ -42,8 +42,8 @@ struct differential_case_t {
 // The checker's verdict, and its message when it refuses.
 bool refused(const differential_case_t& c, FormatDialect dialect, std::string* message) {
   try {
-    detail::verifyFormat(detail::callOf(c.family, dialect), c.format, c.types + 1, c.count, nullptr,
-                         0, nullptr);
+    detail::verifyFormat(c.format, c.types + 1, detail::callOf(c.family, dialect), nullptr, 0,
+                         nullptr, c.count);
     return false;
   } catch (const EFormatError& error) {
     *message = error.what();

@@ -2,10 +2,11 @@
 #include <cstdint>
 #include <string>
 
-#include "qirt/format.hpp"
-#include "qirt/format_error.hpp"
 #include "checker/format_dialect.hpp"
 #include "checker/format_report.hpp"
+#include "qirt/format.hpp"
+#include "qirt/format_error.hpp"
+#include "qirt/format_types.hpp"
 
 namespace qirt {
 
@@ -117,6 +118,104 @@ const char* positionText(const problem_t& problem) {
     default:
       return " names argument positions for some of its fields only";
   }
+}
+
+// The name of a base type; null for the bases that only pointers have.
+// A switch rather than a table of names, so that no pointer needs
+// relocating when a program starts.
+const char* baseName(unsigned base) {
+  switch (base) {
+    case kTypeBool:
+      return "bool";
+    case kTypeChar:
+      return "char";
+    case kTypeSignedChar:
+      return "signed char";
+    case kTypeUnsignedChar:
+      return "unsigned char";
+    case kTypeWchar:
+      return "wchar_t";
+    case kTypeChar16:
+      return "char16_t";
+    case kTypeChar32:
+      return "char32_t";
+    case kTypeShort:
+      return "short";
+    case kTypeUnsignedShort:
+      return "unsigned short";
+    case kTypeInt:
+      return "int";
+    case kTypeUnsignedInt:
+      return "unsigned int";
+    case kTypeLong:
+      return "long";
+    case kTypeUnsignedLong:
+      return "unsigned long";
+    case kTypeLongLong:
+      return "long long";
+    case kTypeUnsignedLongLong:
+      return "unsigned long long";
+    case kTypeFloat:
+      return "float";
+    case kTypeDouble:
+      return "double";
+    case kTypeLongDouble:
+      return "long double";
+    case kTypeNullptr:
+      return "std::nullptr_t";
+    default:
+      return nullptr;
+  }
+}
+
+// The name of a TypeID value for messages: "const char*", "a class object".
+std::string typeName(unsigned type) {
+  constexpr unsigned kKnownBits = kTypeBaseMask | kTypePointer | kTypeConstTarget | kTypeIndirect |
+                                  kTypeConstInner | kTypeSizeMask;
+  const unsigned base = type & kTypeBaseMask;
+  const bool pointer = (type & kTypePointer) != 0;
+  const bool isConst = (type & kTypeConstTarget) != 0;
+  if ((type & ~kKnownBits) != 0 || base == 0 || base > kTypeClass) {
+    return "a value of unknown type";
+  }
+  if (!pointer) {
+    if (base == kTypeScopedEnum) return "a scoped enumeration";
+    const char* name = baseName(base);
+    return name != nullptr ? name : "a class object";
+  }
+  std::string target;
+  switch (base) {
+    case kTypeEnumeration:
+    case kTypeScopedEnum:
+      target = "an enumeration";
+      break;
+    case kTypeObject:
+    case kTypeNullptr:
+    case kTypeClass:
+      target = "an object";
+      break;
+    case kTypeFunction:
+      target = "a function";
+      break;
+    case kTypeVoid:
+      target = "void";
+      break;
+    default:
+      target = baseName(base);
+  }
+  if ((type & kTypeIndirect) != 0) {
+    const bool innerConst = (type & kTypeConstInner) != 0;
+    if (target[0] == 'a') return "a pointer to a pointer to " + target;
+    return (innerConst ? "const " : "") + target + (isConst ? "* const*" : "**");
+  }
+  if (target[0] == 'a') {
+    if (base == kTypeFunction) return "a function pointer";
+    if (target == "an enumeration") {
+      return isConst ? "a pointer to a const enumeration" : "a pointer to an enumeration";
+    }
+    return isConst ? "a pointer to a const object" : "an object pointer";
+  }
+  return (isConst ? "const " : "") + target + "*";
 }
 
 // The part after "<family> format "<format>": ".

@@ -46,11 +46,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       wide += static_cast<wchar_t>(static_cast<unsigned char>(format[i]) |
                                    (static_cast<unsigned char>(format[i + 1]) << 8));
     }
-    qirt::detail::verifyFormat(qirt::detail::callOf(family, dialect), wide.c_str(), types.data(),
-                               count, "f.cpp", 1, "f");
+    qirt::detail::verifyFormat(wide.c_str(), types.data(), qirt::detail::callOf(family, dialect),
+                               "f.cpp", 1, "f", count);
   } else {
-    qirt::detail::verifyFormat(qirt::detail::callOf(family, dialect), format.c_str(), types.data(),
-                               count, nullptr, 0, nullptr);
+    qirt::detail::verifyFormat(
+        format.c_str(), types.data(),
+        qirt::detail::callOf(family, dialect) | count << qirt::detail::kCallCountShift);
   }
   if (reports > 1) std::abort();
   return 0;

@@ -33,7 +33,12 @@
 
 #ifdef __cplusplus
 
-#include <cstdio>  // the C library's configuration macros, for the dialect
+// The C library's configuration macros, for the dialect. Also, libstdc++'s
+// <cstdio> and <cwchar> undefine the C functions' names when they are first
+// read, which would silently remove routing macros defined before; read
+// here, ahead of every routing, they cannot.
+#include <cstdio>
+#include <cwchar>
 
 #include "qirt/format_types.hpp"
 
@@ -77,21 +82,37 @@ namespace detail {
 enum FormatFamily { kFamilyPrintf, kFamilyScanf, kFamilyPrintfSecure, kFamilyScanfSecure };
 
 // What a check needs to know besides the format and the types, in one word
-// so that the code each wrapper inlines stays small: the family in the low
-// four bits, the dialect in the next four; the bits above are reserved for
-// what the unit was built with.
-const unsigned kCallFamilyMask = 0xF;
+// so that the call each wrapper inlines has few arguments: that is most of
+// what a checked call costs the compiler. The family in bits 0-3, the
+// dialect in bits 4-7, bits 8-15 reserved for what the unit was built with,
+// the number of arguments in bits 16-31 when it is below kCallCountLimit.
+typedef unsigned call_word_t;
+const call_word_t kCallFamilyMask = 0xF;
 const unsigned kCallDialectShift = 4;
-const unsigned kCallDialectMask = 0xF0;
+const call_word_t kCallDialectMask = 0xF0;
+const unsigned kCallCountShift = 16;
+const unsigned kCallCountLimit = 0xFFFF;
 
-inline unsigned callOf(FormatFamily family, FormatDialect dialect = kFormatDialect) {
-  return static_cast<unsigned>(family) | (static_cast<unsigned>(dialect) << kCallDialectShift);
+inline call_word_t callOf(FormatFamily family, FormatDialect dialect) {
+  return static_cast<call_word_t>(family) |
+         (static_cast<call_word_t>(dialect) << kCallDialectShift);
 }
 
-void verifyFormat(unsigned call, const char* format, const unsigned* types, unsigned count,
-                  const char* file, int line, const char* function);
-void verifyFormat(unsigned call, const wchar_t* format, const unsigned* types, unsigned count,
-                  const char* file, int line, const char* function);
+// What every call of a family in this unit passes, but for the count.
+const call_word_t kCallPrintf = kFamilyPrintf | kFormatDialect << kCallDialectShift;
+const call_word_t kCallScanf = kFamilyScanf | kFormatDialect << kCallDialectShift;
+const call_word_t kCallPrintfSecure = kFamilyPrintfSecure | kFormatDialect << kCallDialectShift;
+const call_word_t kCallScanfSecure = kFamilyScanfSecure | kFormatDialect << kCallDialectShift;
+
+// Checks a call whose word holds its count.
+void verifyFormat(const char* format, const unsigned* types, call_word_t call);
+void verifyFormat(const wchar_t* format, const unsigned* types, call_word_t call);
+// The same with the count on its own, whatever the word holds, and the
+// place of the call for messages (null leaves it out).
+void verifyFormat(const char* format, const unsigned* types, call_word_t call, const char* file,
+                  int line, const char* function, unsigned count);
+void verifyFormat(const wchar_t* format, const unsigned* types, call_word_t call, const char* file,
+                  int line, const char* function, unsigned count);
 
 }  // namespace detail
 
@@ -100,21 +121,32 @@ void verifyFormat(unsigned call, const wchar_t* format, const unsigned* types, u
 // identifiers, see TypeID; null when count is 0), for a narrow or a wide
 // format. `file`, `line` and `function` name the call in messages; null
 // leaves them out. The generated wrappers call the one their declaration
-// names: Printf, Scanf, PrintfSecure or ScanfSecure.
-#define QIRT_FORMAT_VERIFIER(name, family)                                                    \
-  inline void name(const char* format, const unsigned* types, unsigned count,                 \
-                   const char* file = 0, int line = 0, const char* function = 0) {            \
-    detail::verifyFormat(detail::callOf(family), format, types, count, file, line, function); \
-  }                                                                                           \
-  inline void name(const wchar_t* format, const unsigned* types, unsigned count,              \
-                   const char* file = 0, int line = 0, const char* function = 0) {            \
-    detail::verifyFormat(detail::callOf(family), format, types, count, file, line, function); \
+// names: Printf, Scanf, PrintfSecure or ScanfSecure. The test of the count
+// disappears where it is a constant, as in every generated wrapper.
+#define QIRT_FORMAT_VERIFIER_OF(family, CharT)                                               \
+  inline void verify##family##FormatString(const CharT* format, const unsigned* types,       \
+                                           unsigned count) {                                 \
+    if (count < detail::kCallCountLimit) {                                                   \
+      detail::verifyFormat(format, types,                                                    \
+                           detail::kCall##family | count << detail::kCallCountShift);        \
+    } else {                                                                                 \
+      detail::verifyFormat(format, types, detail::kCall##family, 0, 0, 0, count);            \
+    }                                                                                        \
+  }                                                                                          \
+  inline void verify##family##FormatString(const CharT* format, const unsigned* types,       \
+                                           unsigned count, const char* file, int line,       \
+                                           const char* function) {                           \
+    detail::verifyFormat(format, types, detail::kCall##family, file, line, function, count); \
   }
-QIRT_FORMAT_VERIFIER(verifyPrintfFormatString, detail::kFamilyPrintf)
-QIRT_FORMAT_VERIFIER(verifyScanfFormatString, detail::kFamilyScanf)
-QIRT_FORMAT_VERIFIER(verifyPrintfSecureFormatString, detail::kFamilyPrintfSecure)
-QIRT_FORMAT_VERIFIER(verifyScanfSecureFormatString, detail::kFamilyScanfSecure)
+#define QIRT_FORMAT_VERIFIER(family)    \
+  QIRT_FORMAT_VERIFIER_OF(family, char) \
+  QIRT_FORMAT_VERIFIER_OF(family, wchar_t)
+QIRT_FORMAT_VERIFIER(Printf)
+QIRT_FORMAT_VERIFIER(Scanf)
+QIRT_FORMAT_VERIFIER(PrintfSecure)
+QIRT_FORMAT_VERIFIER(ScanfSecure)
 #undef QIRT_FORMAT_VERIFIER
+#undef QIRT_FORMAT_VERIFIER_OF
 
 }  // namespace qirt
 

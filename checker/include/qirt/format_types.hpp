@@ -5,8 +5,18 @@
 #ifndef QIRT_FORMAT_TYPES_HPP
 #define QIRT_FORMAT_TYPES_HPP
 
-#include <cstddef>
+// Every checked unit includes this header, so it builds on the compilers'
+// own type traits, which g++, clang and MSVC share, rather than on
+// <type_traits>, which would cost each unit more than the rest of the
+// checking library together.
+#if defined(__GNUC__) || defined(__clang__) || defined(_MSC_VER)
+#define QIRT_FORMAT_IS_ENUM(T) __is_enum(T)
+#define QIRT_FORMAT_UNDERLYING(T) __underlying_type(T)
+#else
 #include <type_traits>
+#define QIRT_FORMAT_IS_ENUM(T) std::is_enum<T>::value
+#define QIRT_FORMAT_UNDERLYING(T) typename std::underlying_type<T>::type
+#endif
 
 namespace qirt {
 
@@ -41,9 +51,9 @@ enum : unsigned {
   kTypeScopedEnum,   // a scoped enumeration, which is passed as it is
   kTypeEnumeration,  // only as a pointer target: any enumeration
   kTypeObject,       // only as a pointer target: any other object type
-  kTypeFunction,    // only as a pointer target
-  kTypeClass,       // a class, union or member pointer passed by value: no
-                    // conversion accepts it (std::string, std::string_view)
+  kTypeFunction,     // only as a pointer target
+  kTypeClass,        // a class, union or member pointer passed by value: no
+                     // conversion accepts it (std::string, std::string_view)
   kTypeBaseMask = 0xFF,
   kTypePointer = 0x100,
   kTypeConstTarget = 0x200,
@@ -56,6 +66,9 @@ enum : unsigned {
 
 namespace detail {
 
+// The fundamental types; every other type that reaches BaseTypeID is a
+// class, a union, an array or a member pointer, unless it is an
+// enumeration, which the templates below look at first.
 template <typename T>
 struct BaseTypeID {
   static const unsigned value = kTypeClass;
@@ -84,67 +97,136 @@ QIRT_FORMAT_BASE_TYPE_ID(float, kTypeFloat)
 QIRT_FORMAT_BASE_TYPE_ID(double, kTypeDouble)
 QIRT_FORMAT_BASE_TYPE_ID(long double, kTypeLongDouble)
 QIRT_FORMAT_BASE_TYPE_ID(void, kTypeVoid)
-QIRT_FORMAT_BASE_TYPE_ID(std::nullptr_t, kTypeNullptr)
+QIRT_FORMAT_BASE_TYPE_ID(decltype(nullptr), kTypeNullptr)
 #if defined(__cpp_char8_t)
 // char8_t text is UTF-8 bytes, which "%s" prints as they are.
 QIRT_FORMAT_BASE_TYPE_ID(char8_t, kTypeUnsignedChar)
 #endif
 #undef QIRT_FORMAT_BASE_TYPE_ID
 
+// An unscoped enumeration converts to int, a scoped one does not; only the
+// declarations are needed, in an unevaluated operand.
+char convertsToInt(int);
+char (&convertsToInt(...))[2];
+template <typename T>
+T& anyValue();
+
 // An unscoped enumeration is passed as its underlying type, after the
 // promotions; a scoped one as it is.
-template <typename T, bool = std::is_enum<T>::value, bool = std::is_convertible<T, int>::value>
+template <typename T, bool = QIRT_FORMAT_IS_ENUM(T)>
 struct ScalarTypeID : BaseTypeID<T> {};
+template <typename T, bool = sizeof(convertsToInt(anyValue<T>())) == 1>
+struct EnumTypeID : BaseTypeID<QIRT_FORMAT_UNDERLYING(T)> {};
 template <typename T>
-struct ScalarTypeID<T, true, true> : BaseTypeID<typename std::underlying_type<T>::type> {};
-template <typename T>
-struct ScalarTypeID<T, true, false> {
+struct EnumTypeID<T, false> {
   static const unsigned value = kTypeScopedEnum | (sizeof(T) << kTypeSizeShift);
 };
+template <typename T>
+struct ScalarTypeID<T, true> : EnumTypeID<T> {};
 
-// The base of a pointer's target: enumerations and classes are objects to
-// the checker, whatever they hold.
-template <typename T, bool = std::is_function<T>::value, bool = std::is_enum<T>::value>
-struct TargetBaseID {
-  static const unsigned base = BaseTypeID<typename std::remove_cv<T>::type>::value;
-  static const unsigned value = (base == kTypeClass || std::is_pointer<T>::value) ? kTypeObject : base;
+// A function type is the one type that const does not change.
+template <typename T>
+struct IsConst {
+  static const bool value = false;
 };
 template <typename T>
-struct TargetBaseID<T, false, true> {
+struct IsConst<const T> {
+  static const bool value = true;
+};
+
+// The base of a pointer's target, without its qualifiers: enumerations and
+// classes are objects to the checker, whatever they hold, and so are
+// pointers.
+template <typename T, bool = QIRT_FORMAT_IS_ENUM(T), bool = IsConst<const T>::value>
+struct TargetBaseID {
+  static const unsigned base = BaseTypeID<T>::value;
+  static const unsigned value = base == kTypeClass ? kTypeObject : base;
+};
+template <typename T>
+struct TargetBaseID<T*, false, true> {
+  static const unsigned value = kTypeObject;
+};
+template <typename T>
+struct TargetBaseID<T, true, true> {
   static const unsigned value = kTypeEnumeration | (sizeof(T) << kTypeSizeShift);
 };
 template <typename T>
-struct TargetBaseID<T, true, false> {
+struct TargetBaseID<T, false, false> {
   static const unsigned value = kTypeFunction;
 };
 
-// What a pointer points to.
+// The base behind a pointer to a pointer, with kTypeConstInner for a const
+// one.
 template <typename T>
-struct TargetTypeID {
-  static const unsigned value =
-      TargetBaseID<T>::value | (std::is_const<T>::value ? kTypeConstTarget : 0u);
+struct InnerTypeID : TargetBaseID<T> {};
+template <typename T>
+struct InnerTypeID<const T> {
+  static const unsigned value = TargetBaseID<T>::value | kTypeConstInner;
 };
 template <typename T>
+struct InnerTypeID<volatile T> : InnerTypeID<T> {};
+template <typename T>
+struct InnerTypeID<const volatile T> : InnerTypeID<const T> {};
+
+// What a pointer points to.
+template <typename T>
+struct TargetTypeID : TargetBaseID<T> {};
+template <typename T>
+struct TargetTypeID<const T> {
+  static const unsigned value = TargetTypeID<T>::value | kTypeConstTarget;
+};
+template <typename T>
+struct TargetTypeID<volatile T> : TargetTypeID<T> {};
+template <typename T>
+struct TargetTypeID<const volatile T> : TargetTypeID<const T> {};
+template <typename T>
 struct TargetTypeID<T*> {
-  static const unsigned value = kTypeIndirect | TargetBaseID<T>::value |
-                                (std::is_const<T>::value ? kTypeConstInner : 0u);
+  static const unsigned value = kTypeIndirect | InnerTypeID<T>::value;
 };
 template <typename T>
 struct TargetTypeID<T* const> {
-  static const unsigned value = TargetTypeID<T*>::value | kTypeConstTarget;
+  static const unsigned value = kTypeIndirect | InnerTypeID<T>::value | kTypeConstTarget;
 };
 template <typename T>
 struct TargetTypeID<T* volatile> : TargetTypeID<T*> {};
 template <typename T>
 struct TargetTypeID<T* const volatile> : TargetTypeID<T* const> {};
 
-template <typename T, bool = std::is_pointer<T>::value>
+template <typename T>
+struct PointerTypeID {
+  static const unsigned value = TargetTypeID<T>::value | kTypePointer;
+};
+
+// A value as the C library receives it: without top-level qualifiers, a
+// function as the pointer it decays to.
+template <typename T, bool = IsConst<const T>::value>
 struct ValueTypeID : ScalarTypeID<T> {};
 template <typename T>
-struct ValueTypeID<T, true> {
-  static const unsigned value =
-      TargetTypeID<typename std::remove_pointer<T>::type>::value | kTypePointer;
-};
+struct ValueTypeID<T, false> : PointerTypeID<T> {};
+template <typename T>
+struct ValueTypeID<T*, true> : PointerTypeID<T> {};
+template <typename T>
+struct ValueTypeID<const T, true> : ValueTypeID<T> {};
+template <typename T>
+struct ValueTypeID<volatile T, true> : ValueTypeID<T> {};
+template <typename T>
+struct ValueTypeID<const volatile T, true> : ValueTypeID<T> {};
+
+// An argument: references count as what they refer to, arrays as the
+// pointers they decay to.
+template <typename T>
+struct ArgumentTypeID : ValueTypeID<T> {};
+template <typename T>
+struct ArgumentTypeID<T&> : ArgumentTypeID<T> {};
+template <typename T>
+struct ArgumentTypeID<T&&> : ArgumentTypeID<T> {};
+template <typename T, decltype(sizeof(0)) N>
+struct ArgumentTypeID<T[N]> : PointerTypeID<T> {};
+template <typename T>
+struct ArgumentTypeID<T[]> : PointerTypeID<T> {};
+
+#undef QIRT_FORMAT_IS_ENUM
+#undef QIRT_FORMAT_UNDERLYING
 
 }  // namespace detail
 
@@ -154,7 +236,7 @@ struct ValueTypeID<T, true> {
 // identifiers do not depend on it.
 template <typename T, typename CStringT>
 struct TypeID {
-  static const unsigned value = detail::ValueTypeID<typename std::decay<T>::type>::value;
+  static const unsigned value = detail::ArgumentTypeID<T>::value;
 };
 // The definition, for code that binds `value` to a reference.
 template <typename T, typename CStringT>
