@@ -32,6 +32,10 @@ for mode in off on debug; do
   echo "$mode: $(tail -n 1 "$work/checked_calls_$mode.out")"
 done
 
+# shellcheck disable=SC2086
+"$cxx" $flags -DQIRT_FORMAT_CHECK -fsyntax-only "$src/late_headers.cpp"
+echo "late standard headers: still routed"
+
 for define in "" -DQIRT_FORMAT_CHECK -DQIRT_FORMAT_CHECK_DEBUG; do
   # shellcheck disable=SC2086
   "$cc" -std=c99 -Wall -Wextra -Werror $define $library_includes -I"$work/gen" "$src/c_include.c" $link \
