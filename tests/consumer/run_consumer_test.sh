@@ -19,6 +19,8 @@ src=$(cd "$(dirname "$0")" && pwd)
 runner=${CONSUMER_RUNNER:-}
 rm -rf "$work"
 mkdir -p "$work"
+work=$(cd "$work" && pwd)
+[ -d "$prefix" ] && prefix=$(cd "$prefix" && pwd)
 
 fail() {
   echo "consumer $part: FAILED: $*" >&2
