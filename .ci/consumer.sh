@@ -3,7 +3,9 @@
 # prefix, builds examples/cmake-consumer against it with find_package and
 # then again with add_subdirectory of this source tree, and checks that the
 # headers are regenerated when, and only when, the options file changes.
-# Finally builds the Debian package and checks what it holds.
+# Then builds the Debian package and checks what it holds, and finally the
+# checking library alone (KORVEN_LIBRARY_ONLY): installed, packaged, and used
+# by the consumer project of the tests with the installed korven.
 #
 #   .ci/consumer.sh <korven build directory>
 set -euo pipefail
@@ -65,8 +67,16 @@ cat "$tmp/install.log"
 config="$(find "$tmp/prefix" -name korvenConfig.cmake)"
 [ -n "$config" ] || fail "korvenConfig.cmake not installed"
 [ -f "$tmp/prefix/include/qirt/format.hpp" ] || fail "qirt/format.hpp not installed"
-[ -f "$tmp/prefix/include/qirt/format_types.hpp" ] || fail "qirt/format_types.hpp not installed"
+for f in format.hpp format_types.hpp format_error.hpp format_stdio.hpp; do
+  [ -f "$tmp/prefix/include/qirt/$f" ] || fail "qirt/$f not installed"
+done
 find "$tmp/prefix" -name libqirt_format.a | grep -q . || fail "libqirt_format.a not installed"
+pc="$(find "$tmp/prefix" -name korven-format.pc)"
+[ -n "$pc" ] || fail "korven-format.pc not installed"
+flags="$(PKG_CONFIG_PATH="$(dirname "$pc")" pkg-config --cflags --libs korven-format)"
+echo "pkg-config --cflags --libs korven-format: $flags"
+[ -f "$(echo "$flags" | sed -n 's/^-I\([^ ]*\) .*/\1/p')/qirt/format_stdio.hpp" ] ||
+  fail "pkg-config's include folder lacks qirt/format_stdio.hpp"
 for f in korvenConfigVersion.cmake korvenGenerate.cmake korvenTargets.cmake; do
   [ -f "$(dirname "$config")/$f" ] || fail "$f not installed beside korvenConfig.cmake"
 done
@@ -165,7 +175,8 @@ dpkg-deb -c "$deb" | tee "$tmp/deb.list"
 for path in ./usr/bin/korven ./usr/share/man/man1/korven.1 \
             /cmake/korven/korvenConfig.cmake /cmake/korven/korvenConfigVersion.cmake \
             /cmake/korven/korvenGenerate.cmake /cmake/korven/korvenTargets.cmake \
-            ./usr/include/qirt/format.hpp /libqirt_format.a /libwyx_format.a; do
+            ./usr/include/qirt/format.hpp ./usr/include/qirt/format_stdio.hpp \
+            /pkgconfig/korven-format.pc /libqirt_format.a /libwyx_format.a; do
   grep -q -- "$path\$" "$tmp/deb.list" || fail "$deb lacks $path"
 done
 dpkg-deb -I "$deb"
@@ -178,5 +189,29 @@ grep -q "$tmp/deb/usr/bin/korven" "$b/build.ninja" || fail "the build does not r
 build_consumer "$b"
 run_consumer "$b"
 expect_no_work "$b"
+
+step "the checking library alone: build, install, package"
+lo="$tmp/library-only"
+cmake -S "$src" -B "$lo" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKORVEN_LIBRARY_ONLY=ON -DKORVEN_WERROR=ON >/dev/null
+build_consumer "$lo"
+grep -q "Building CXX object app/" "$lo/last-build.log" && fail "the library alone built the korven program"
+cmake --install "$lo" --prefix "$tmp/lo-prefix" | tee "$tmp/lo-install.log"
+grep -q "/bin/korven" "$tmp/lo-install.log" && fail "the library alone installed bin/korven"
+for f in include/qirt/format_stdio.hpp lib/libqirt_format.a lib/libwyx_format.a \
+         lib/pkgconfig/korven-format.pc lib/cmake/korven/korvenConfig.cmake; do
+  [ -f "$tmp/lo-prefix/$f" ] || fail "the library alone did not install $f"
+done
+cmake --build "$lo" --target package >"$tmp/lo-package.log" 2>&1 || {
+  cat "$tmp/lo-package.log"
+  fail "packaging the library alone"
+}
+lodeb="$(ls "$lo"/korven-format_*.deb)"
+dpkg-deb -c "$lodeb" | tee "$tmp/lodeb.list"
+grep -q "/libqirt_format.a$" "$tmp/lodeb.list" || fail "$lodeb lacks the library"
+grep -q "/bin/korven$" "$tmp/lodeb.list" && fail "$lodeb holds the korven program"
+
+step "the consumer project against the library alone, with the installed korven"
+CMAKE_GENERATOR=Ninja sh "$src/tests/consumer/run_consumer_test.sh" installed "$tmp/lo-consumer" \
+  "$tmp/lo-prefix" "$tmp/prefix/bin/korven"
 
 echo "consumer: all checks passed"

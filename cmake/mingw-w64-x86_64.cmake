@@ -23,5 +23,10 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
 # Test discovery and CTest run the programs under wine; the caller sets
 # WINEPREFIX and WINEDEBUG and keeps a wine server running (see `make windows`).
-find_program(KORVEN_WINE wine REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${KORVEN_WINE})
+# A build without tests needs no wine, and does not look for it.
+if(NOT KORVEN_LIBRARY_ONLY AND (NOT DEFINED KORVEN_BUILD_TESTS OR KORVEN_BUILD_TESTS))
+  find_program(KORVEN_WINE wine)
+  if(KORVEN_WINE)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${KORVEN_WINE})
+  endif()
+endif()
