@@ -30,19 +30,23 @@ class Checker {
         format_(format),
         end_(format + length),
         table_(formatClassTable(call.family, call.dialect)),
-        wants_(wantTable(call.family, call.dialect, call.wide)) {}
+        wants_(wantTable(call.family, call.dialect, call.wide)),
+        sized_(call.family == kFamilyScanfSecure) {}
 
   // True when the call passed; otherwise it has been reported.
   bool run();
 
  private:
   enum class Numbering { kUnknown, kSequential, kPositional };
+  // What an argument is to the specifier that takes it.
+  enum class Role { kConversion, kStar, kSize };
 
   bool checkSpecifier(const strict_specifier_t& spec);
   bool checkAnySpecifier(const strict_specifier_t& spec);
   bool checkNumbering(const strict_specifier_t& spec, bool nothing);
-  bool take(const want_t& want, std::uint32_t position, bool star);
+  bool take(const want_t& want, std::uint32_t position, Role role);
   bool finish();
+  std::string lastUnsizedTaker() const;
   unsigned references(unsigned argument) const;
   bool fail(FormatErrorKind kind, PositionProblem position = PositionProblem::kNone);
   void report(problem_t problem);
@@ -55,6 +59,7 @@ class Checker {
   const CharT* end_;
   const std::uint32_t* table_;
   const want_table_t wants_;
+  const bool sized_;  // scanf_s: a buffer size follows every text target
   // The scanner, which knows where the specifier being checked lies.
   const StrictFormatScanner<CharT>* scanner_ = nullptr;
   Numbering numbering_ = Numbering::kUnknown;
@@ -81,7 +86,8 @@ bool Checker<CharT>::run() {
 // pass are done here, everything else goes the whole way.
 template <class CharT>
 bool Checker<CharT>::checkSpecifier(const strict_specifier_t& spec) {
-  if (spec.plain && spec.conversion != 0 && numbering_ != Numbering::kPositional) {
+  if (spec.plain && spec.conversion != 0 && numbering_ != Numbering::kPositional &&
+      !(sized_ && takesSize(spec.conversion))) {
     const want_t& want = plainWantOf(wants_, spec);
     const unsigned argument = sequential_ + 1;
     if (want.kind > WantKind::kNothing && argument <= call_.count &&
@@ -99,16 +105,25 @@ template <class CharT>
 bool Checker<CharT>::checkAnySpecifier(const strict_specifier_t& spec) {
   if (spec.conversion == 0) return fail(kFormatMalformed);
   const want_t want = wantOf(wants_, spec);
-  if (want.kind == WantKind::kInvalid) return fail(kFormatMalformed);
+  if (want.kind == WantKind::kInvalid) {
+    problem_t problem;
+    problem.kind = kFormatMalformed;
+    problem.refusedBySecure = (call_.family == kFamilyPrintfSecure && spec.conversion == 'n') ||
+                              (sized_ && spec.allocating);
+    report(problem);
+    return false;
+  }
   // A suppressed scanf conversion stores nothing; "%*n" still takes its
   // argument, as the compiler reads it.
   const bool nothing = want.kind == WantKind::kNothing ||
                        (spec.suppressed && spec.conversion != static_cast<unsigned>('n'));
   if (!checkNumbering(spec, nothing)) return false;
   if (nothing && spec.position != 0) return fail(kFormatPositions, PositionProblem::kNoArgument);
-  if (spec.widthStar && !take(kStarWant, spec.widthPosition, true)) return false;
-  if (spec.precisionStar && !take(kStarWant, spec.precisionPosition, true)) return false;
-  return nothing || take(want, spec.position, false);
+  if (spec.widthStar && !take(kStarWant, spec.widthPosition, Role::kStar)) return false;
+  if (spec.precisionStar && !take(kStarWant, spec.precisionPosition, Role::kStar)) return false;
+  if (nothing) return true;
+  if (!take(want, spec.position, Role::kConversion)) return false;
+  return !(sized_ && takesSize(spec.conversion)) || take(sizeWant(call_.dialect), 0, Role::kSize);
 }
 
 // Positions: all or none, and only where the C library reads them.
@@ -135,10 +150,10 @@ bool Checker<CharT>::checkNumbering(const strict_specifier_t& spec, bool nothing
 }
 
 template <class CharT>
-bool Checker<CharT>::take(const want_t& want, std::uint32_t position, bool star) {
+bool Checker<CharT>::take(const want_t& want, std::uint32_t position, Role role) {
   const unsigned argument = position != 0 ? position : sequential_ + 1;
   if (argument <= call_.count && accepts(want, typeAt(argument)) &&
-      (position == 0 || call_.family != kFamilyScanf || references(argument) == 0)) {
+      (position == 0 || !isScan(call_.family) || references(argument) == 0)) {
     if (position == 0) ++sequential_;
     if (position != 0 && position <= 64) taken_ |= std::uint64_t(1) << (position - 1);
     highest_ = std::max(highest_, argument);
@@ -147,7 +162,8 @@ bool Checker<CharT>::take(const want_t& want, std::uint32_t position, bool star)
   // Only a wrong call gets here; the problem and its text are built now.
   problem_t problem;
   problem.wanted = wantName(want);
-  problem.star = star;
+  problem.star = role == Role::kStar;
+  problem.sizeOf = role == Role::kSize ? argument - 1 : 0;
   problem.argument = argument;
   if (argument > call_.count) {
     problem.kind = kFormatMissingArgument;
@@ -164,10 +180,10 @@ bool Checker<CharT>::take(const want_t& want, std::uint32_t position, bool star)
 
 template <class CharT>
 bool Checker<CharT>::finish() {
-  problem_t problem;
   if (numbering_ == Numbering::kPositional) {
     for (unsigned argument = 1; argument < highest_; ++argument) {
       if (references(argument) == 0) {
+        problem_t problem;
         problem.kind = kFormatUnusedArgument;
         problem.argument = argument;
         report(problem);
@@ -176,10 +192,35 @@ bool Checker<CharT>::finish() {
     }
   }
   if (highest_ >= call_.count) return true;
+  problem_t problem;
   problem.kind = kFormatSurplusArgument;
   problem.argument = highest_ + 1;
+  // A surplus number after a target of scanf_s is most likely a buffer
+  // size given to a conversion that takes none.
+  const unsigned surplus = typeAt(problem.argument);
+  const unsigned base = surplus & kTypeBaseMask;
+  if (sized_ && (surplus & kTypePointer) == 0 && base < kTypeFactsSize &&
+      kTypeFacts[base].integer) {
+    problem.unsized = lastUnsizedTaker();
+  }
   report(problem);
   return false;
+}
+
+// The specifier of scanf_s that took the last argument, when it takes no
+// buffer size; "" otherwise. Only a wrong call gets here.
+template <class CharT>
+std::string Checker<CharT>::lastUnsizedTaker() const {
+  StrictFormatScanner<CharT> scanner(format_, end_, table_);
+  strict_specifier_t spec;
+  std::string taker;
+  while (scanner.next(&spec)) {
+    const want_t want = wantOf(wants_, spec);
+    if (want.kind <= WantKind::kNothing || spec.suppressed) continue;
+    taker = takesSize(spec.conversion) ? std::string()
+                                       : formatText(scanner.specifierBegin(), scanner.position());
+  }
+  return taker;
 }
 
 // How many specifiers before the current one (all, once the scan is over)
@@ -303,12 +344,13 @@ call_t unpack(call_word_t word, bool wide, const unsigned* types, unsigned count
               int line, const char* function) {
   unsigned family = word & kCallFamilyMask;
   unsigned dialect = (word & kCallDialectMask) >> kCallDialectShift;
-  // The secure families are checked by the rules of their standard
-  // counterparts for now.
-  if (family == kFamilyPrintfSecure) family = kFamilyPrintf;
-  if (family == kFamilyScanfSecure) family = kFamilyScanf;
-  if (family > kFamilyScanfSecure) family = kFamilyPrintf;
-  if (dialect > kFormatDialectMicrosoft) dialect = kFormatDialectPosix;
+  if (family >= kFamilies) family = kFamilyPrintf;
+  if (dialect >= kDialects) dialect = kFormatDialectPosix;
+  // MinGW has no secure functions of its own: a MinGW program's printf_s
+  // and scanf_s are the Microsoft library's, whichever printf it calls.
+  if (isSecure(static_cast<FormatFamily>(family)) && dialect == kFormatDialectMinGW) {
+    dialect = kFormatDialectMicrosoft;
+  }
   return call_t{static_cast<FormatFamily>(family),
                 static_cast<FormatDialect>(dialect),
                 wide,

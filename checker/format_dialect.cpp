@@ -253,7 +253,7 @@ constexpr want_t textWant(FormatDialect dialect, bool scan, bool wideFunction,
 // What a conversion wants, worked out; wantOf looks it up.
 constexpr want_t computeWant(FormatFamily family, FormatDialect dialect, bool wide,
                              const strict_specifier_t& spec) {
-  const bool scan = family == kFamilyScanf;
+  const bool scan = isScan(family);
   switch (spec.conversion) {
     case 'd':
     case 'i':
@@ -266,6 +266,9 @@ constexpr want_t computeWant(FormatFamily family, FormatDialect dialect, bool wi
     case 'X':
       return integerWant(dialect, scan, false, false, spec.modifier);
     case 'n':
+      // The secure functions refuse "%n", which has served to write where
+      // an attacker's format wanted.
+      if (family == kFamilyPrintfSecure) return kInvalid;
       return integerWant(dialect, true, true, true, spec.modifier);
     case 'a':
     case 'A':
@@ -296,17 +299,19 @@ constexpr want_t computeWant(FormatFamily family, FormatDialect dialect, bool wi
 // Every conversion and size of every family, dialect and character type,
 // worked out when the library is compiled, so that a check looks each want
 // up: printf before scanf, dialects in their order, narrow before wide.
-constexpr std::size_t kWantTables = 12;
+constexpr std::size_t kWantTables = kFamilies * kDialects * 2;
 
 constexpr std::size_t wantTableIndex(FormatFamily family, FormatDialect dialect, bool wide) {
-  return (family == kFamilyScanf ? 6 : 0) + static_cast<std::size_t>(dialect) * 2 + (wide ? 1 : 0);
+  return (static_cast<std::size_t>(family) * kDialects + static_cast<std::size_t>(dialect)) * 2 +
+         (wide ? 1 : 0);
 }
 
 using all_rows_t = std::array<std::array<want_row_t, kRows>, kWantTables>;
 
 constexpr all_rows_t makeAllRows() {
   all_rows_t all{};
-  for (const FormatFamily family : {kFamilyPrintf, kFamilyScanf}) {
+  for (const FormatFamily family :
+       {kFamilyPrintf, kFamilyScanf, kFamilyPrintfSecure, kFamilyScanfSecure}) {
     for (const FormatDialect dialect :
          {kFormatDialectPosix, kFormatDialectMinGW, kFormatDialectMicrosoft}) {
       for (const bool wide : {false, true}) {
@@ -442,13 +447,22 @@ constexpr std::array<std::uint16_t, kWantNameCount> kWantNameOffsets = makeWantN
 }  // namespace
 
 const std::uint32_t* formatClassTable(FormatFamily family, FormatDialect dialect) {
-  return kTables[family == kFamilyScanf][dialect].data();
+  return kTables[isScan(family)][dialect].data();
 }
 
 bool hasPositions(FormatFamily family, FormatDialect dialect) {
-  // MinGW's printf prints "%1$d" as text; its scanf reads positions.
+  // MinGW's printf prints "%1$d" as text; its scanf reads positions. A
+  // scanf_s has no way to name a size's position, so none has positions.
+  if (family == kFamilyScanfSecure) return false;
   return dialect == kFormatDialectPosix ||
          (dialect == kFormatDialectMinGW && family == kFamilyScanf);
+}
+
+want_t sizeWant(FormatDialect dialect) {
+  static constexpr want_t kUnsigned =
+      makeWant(WantKind::kValue, kTypeUnsignedInt, 0, kNameUnsignedInt);
+  static constexpr want_t kSize = makeWant(WantKind::kValue, idOf<std::size_t>(), 0, kNameSizeT);
+  return dialect == kFormatDialectPosix ? kSize : kUnsigned;
 }
 
 const char* wantName(const want_t& want) {
@@ -456,13 +470,15 @@ const char* wantName(const want_t& want) {
 }
 
 want_table_t wantTable(FormatFamily family, FormatDialect dialect, bool wide) {
-  return {kWantRows.rows.data(), kWantRows.index[wantTableIndex(family, dialect, wide)].data()};
+  return {kWantRows.rows.data(), kWantRows.index[wantTableIndex(family, dialect, wide)].data(),
+          family != kFamilyScanfSecure};
 }
 
 want_t wantOf(const want_table_t& wants, const strict_specifier_t& spec) {
   const want_t& want = plainWantOf(wants, spec);
   // scanf's "m" (only scanf tables read it); on anything but text it
   // changes nothing.
+  if (spec.allocating && !wants.allocates) return kInvalid;
   if (spec.allocating && want.kind == WantKind::kTarget) {
     if (want.type == kTypeChar) return kAllocatedChar;
     if (want.type == kTypeWchar) return kAllocatedWchar;

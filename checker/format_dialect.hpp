@@ -13,6 +13,22 @@
 
 namespace qirt::detail {
 
+constexpr bool isScan(FormatFamily family) {
+  return family == kFamilyScanf || family == kFamilyScanfSecure;
+}
+// The Microsoft library's secure functions (printf_s, scanf_s, ...).
+constexpr bool isSecure(FormatFamily family) {
+  return family == kFamilyPrintfSecure || family == kFamilyScanfSecure;
+}
+constexpr std::size_t kFamilies = 4;
+constexpr std::size_t kDialects = 3;
+
+// Whether the conversion `c` of scanf_s takes a buffer size after its
+// target.
+constexpr bool takesSize(std::uint32_t c) {
+  return c == 'c' || c == 'C' || c == 's' || c == 'S' || c == '[';
+}
+
 // The strict scanner's table for a family and dialect.
 const std::uint32_t* formatClassTable(FormatFamily family, FormatDialect dialect);
 
@@ -32,6 +48,7 @@ using want_row_t = std::array<want_t, kWantRowSize>;
 struct want_table_t {
   const want_row_t* rows;
   const std::uint8_t* index;
+  bool allocates;  // scanf's "m" is known (scanf_s has no size for it)
 };
 
 // The wants of `family` and `dialect`, for a format of wide characters when
@@ -115,6 +132,11 @@ enum WantName : std::uint8_t {
 };
 
 const char* wantName(const want_t& want);
+
+// What the buffer size after a text target of scanf_s wants: unsigned int
+// in the Microsoft library, rsize_t (size_t) in C's optional scanf_s that a
+// POSIX program may have.
+want_t sizeWant(FormatDialect dialect);
 
 // What a '*' width or precision wants: an int.
 constexpr want_t kStarWant{WantKind::kValue, kTypeInt, 0, kNameInt};

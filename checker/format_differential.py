@@ -11,6 +11,9 @@ writes into OUT_DIR, for the dialect (glibc, mingw or microsoft):
                      line, family, format, argument types and g++'s verdict
                      with the warnings that made it
 
+and as many calls again of the secure functions printf_s and scanf_s (see
+SecureCall), whose verdict follows from g++'s and the rules they add.
+
 A call is refused when g++ reports anything but flag misuse (a flag, width or
 precision the C library ignores). Calls that touch a documented difference
 between g++'s model of a C library and the library itself are not generated.
@@ -99,12 +102,17 @@ def likely_types(family, conversion, size):
 class Format:
     """One random format and the argument types drawn for it."""
 
-    def __init__(self, rng, dialect, family):
+    def __init__(self, rng, dialect, family, positional_chance=0.15):
         self.rng, self.dialect, self.family = rng, dialect, family
         self.scan = family == "scanf"
-        self.positional = self.positions_allowed() and rng.random() < 0.15
+        self.positional = self.positions_allowed() and rng.random() < positional_chance
         self.text = ""
         self.slots = []  # (argument number or None, likely types)
+        self.kinds = []  # the conversion of each slot, "*" for a star
+        self.allocating = False  # some specifier has scanf's "m"
+        self.counting = False  # some conversion is "%n"
+        self.positioned = False  # some specifier names a position
+        self.open_set = False  # a scan set is open: the rest is its text
 
     def positions_allowed(self):
         # The Microsoft library has no positions; MinGW's printf prints them.
@@ -164,6 +172,7 @@ class Format:
         return str(self.rng.choice([1, 2, 5, 12, 3]))
 
     def star(self, argument):
+        self.kinds.append("*")
         if self.positional:
             self.slots.append((argument, ["int"]))
             return "*%d$" % argument
@@ -192,8 +201,16 @@ class Format:
         if conversion == "[":
             out += rng.choice(["a-z]", "^]x]", "]]", "^,]", "abc"])
         suppressed = self.scan and "*" in out.split("$")[-1][:2]
+        # Inside a scan set left open, a specifier is only text.
+        if not self.open_set:
+            self.allocating |= self.scan and "m" in size
+            self.counting |= conversion == "n"
+            self.positioned |= position is not None
+        if conversion == "[" and not out.endswith("]"):
+            self.open_set = True
         if conversion != "%" and not suppressed:
             self.slots.append((position, likely_types(self.family, conversion, size)))
+            self.kinds.append(conversion)
         return out
 
     def build(self):
@@ -206,7 +223,7 @@ class Format:
             self.text += rng.choice(["%", " %", "%5", "%l", "%$", "%1$", "%-"])
         return self
 
-    def arguments(self):
+    def arguments(self, mutate=True):
         rng = self.rng
         all_types = list(TYPES)
         def draw(likely):
@@ -220,6 +237,8 @@ class Format:
             args = [chosen.get(n) or rng.choice(all_types) for n in range(1, highest + 1)]
         else:
             args = [draw(likely) for _, likely in self.slots]
+        if not mutate:
+            return args
         if rng.random() < 0.08 and args:
             args.pop(rng.randrange(len(args)))
         elif rng.random() < 0.08:
@@ -258,13 +277,76 @@ def declarations():
 
 
 def header(dialect):
-    printf, scanf = ATTRIBUTES[dialect]
-    return ["#include <cstddef>", "#include <cstdint>", "#include <string_view>"] + \
-        declarations() + [
-        'extern "C" int checked_printf(const char*, ...) __attribute__((format(%s, 1, 2)));'
-        % printf,
-        'extern "C" int checked_scanf(const char*, ...) __attribute__((format(%s, 1, 2)));'
-        % scanf]
+    lines = ["#include <cstddef>", "#include <cstdint>", "#include <string_view>"] + declarations()
+    for judge in sorted({dialect, secure_dialect(dialect)}):
+        printf, scanf = ATTRIBUTES[judge]
+        lines += [
+            'extern "C" int %s_printf(const char*, ...) __attribute__((format(%s, 1, 2)));'
+            % (judge, printf),
+            'extern "C" int %s_scanf(const char*, ...) __attribute__((format(%s, 1, 2)));'
+            % (judge, scanf)]
+    return lines
+
+
+def secure_dialect(dialect):
+    """Whose conversions the secure functions follow: MinGW has none of its
+    own, so a MinGW program calls the Microsoft library's."""
+    return "microsoft" if dialect == "mingw" else dialect
+
+
+# The secure functions (printf_s, scanf_s) are judged from the rules they
+# add to their standard counterparts, which g++ judges: printf_s refuses
+# "%n"; scanf_s takes no positions and no "m", and after the target of every
+# c, C, s, S and [ a buffer size, unsigned int in the Microsoft library and
+# size_t (C's rsize_t) elsewhere. g++ judges the sizes' types too, as the
+# arguments of a printf call with one "%u" (or "%zu") for each.
+SIZED = "cCsS["
+SIZE_TYPES = ["uint", "uint", "uint", "int", "size", "ulong", "ushort", "llong", "ullong",
+              "p_int", "p_uint", "bool", "scoped", "double"]
+
+
+class SecureCall:
+    def __init__(self, rng, dialect, family):
+        judge = secure_dialect(dialect)
+        self.family = family
+        self.size_format = "%zu" if judge == "glibc" else "%u"
+        scan = family == "scanf_s"
+        positional = 0.05 if judge == "glibc" else 0.0
+        fmt = Format(rng, judge, "scanf" if scan else "printf", positional).build()
+        self.text = fmt.text
+        plain = fmt.arguments(mutate=False)
+        self.plain = plain
+        positioned = fmt.positioned
+        self.structure_ok = not (scan and (positioned or fmt.allocating)) and \
+            not (not scan and fmt.counting)
+        if not scan or positioned:
+            self.args, self.sizes = list(plain), []
+            return
+        self.args, self.sizes = [], []
+        sized_slots = [n for n, kind in enumerate(fmt.kinds) if kind in SIZED]
+        for n, arg in enumerate(plain):
+            self.args.append(arg)
+            if n in sized_slots:
+                size = "uint" if rng.random() < 0.7 else rng.choice(SIZE_TYPES)
+                self.args.append(size)
+                self.sizes.append(size)
+        # Sizes where they do not belong, or missing: never right.
+        mutation = rng.random()
+        if mutation < 0.08 and self.sizes:
+            position = rng.choice([n for n, a in enumerate(self.args) if n > 0 and
+                                   self.args[n - 1] in plain and a in self.sizes] or [0])
+            if position:
+                del self.args[position]
+                self.structure_ok = False
+        elif mutation < 0.16:
+            self.args.insert(rng.randrange(len(self.args) + 1), "uint")
+            self.structure_ok = False
+        self.args = self.args[:12]
+        if len(self.args) < len(plain) + len(self.sizes):
+            self.structure_ok = False
+        # An empty format passes with any arguments, as g++ lets it.
+        if not self.text:
+            self.structure_ok = True
 
 
 def generate(dialect, seed, count):
@@ -274,7 +356,10 @@ def generate(dialect, seed, count):
         family = "scanf" if index % 3 == 2 else "printf"
         fmt = Format(rng, dialect, family).build()
         calls.append((family, fmt.text, fmt.arguments()))
-    return calls
+    secure = []
+    for index in range(2 * (count // 3)):
+        secure.append(SecureCall(rng, dialect, "scanf_s" if index % 2 == 0 else "printf_s"))
+    return calls, secure
 
 
 def compile_calls(compiler, path):
@@ -292,14 +377,28 @@ def c_string(text):
     return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
 
 
+FAMILIES = {"printf": "Printf", "scanf": "Scanf", "printf_s": "PrintfSecure",
+            "scanf_s": "ScanfSecure"}
+
+
 def main():
     dialect, seed, count, compiler, out_dir = sys.argv[1:6]
-    calls = generate(dialect, int(seed), int(count))
+    calls, secure = generate(dialect, int(seed), int(count))
     lines = header(dialect) + ["void calls() {"]
     first = len(lines) + 1
     for family, text, args in calls:
         arguments = "".join(", " + expression(a) for a in args)
-        lines.append("  checked_%s(\"%s\"%s);" % (family, text, arguments))
+        lines.append("  %s_%s(\"%s\"%s);" % (dialect, family, text, arguments))
+    # A secure call is judged on one line: its standard counterpart without
+    # the sizes, then the sizes as printf arguments.
+    judge = secure_dialect(dialect)
+    for call in secure:
+        arguments = "".join(", " + expression(a) for a in call.plain)
+        line = "  %s_%s(\"%s\"%s);" % (judge, call.family[:-2], call.text, arguments)
+        if call.sizes:
+            line += " %s_printf(\"%s\"%s);" % (judge, " ".join([call.size_format] * len(call.sizes)),
+                                               "".join(", " + expression(a) for a in call.sizes))
+        lines.append(line)
     lines.append("}")
     calls_path = "%s/calls_%s.cpp" % (out_dir, dialect)
     with open(calls_path, "w") as f:
@@ -308,14 +407,18 @@ def main():
 
     rows = ["namespace differential_%s {" % dialect] + declarations() + [
         "const differential_case_t kCases[] = {"]
-    for index, (family, text, args) in enumerate(calls):
+    everything = [(family, text, args, True) for family, text, args in calls] + \
+        [(c.family, c.text, c.args, c.structure_ok) for c in secure]
+    for index, (family, text, args, structure_ok) in enumerate(everything):
         line = first + index
         reports = warnings.get(line, [])
-        refused = any(not FLAG_MISUSE.search(r) for r in reports)
+        refused = any(not FLAG_MISUSE.search(r) for r in reports) or not structure_ok
+        if not structure_ok:
+            reports = reports + ["a secure function's own rule"]
         types = "".join(", TypeID<decltype(%s), const char*>::value" % expression(a)
                         for a in args)
         rows.append("    {%d, kFamily%s, %s, %s, %s, %d, {0u%s}}," % (
-            line, family.capitalize(), c_string(text), "true" if refused else "false",
+            line, FAMILIES[family], c_string(text), "true" if refused else "false",
             c_string(" | ".join(reports)), len(args), types))
     rows += ["};", "}  // namespace differential_%s" % dialect]
     with open("%s/cases_%s.inc" % (out_dir, dialect), "w") as f:

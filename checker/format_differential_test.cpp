@@ -18,6 +18,8 @@ namespace {
 
 using detail::kFamilyPrintf;
 using detail::kFamilyScanf;
+using detail::kFamilyPrintfSecure;
+using detail::kFamilyScanfSecure;
 
 struct differential_case_t {
   int line;  // in the compiled calls

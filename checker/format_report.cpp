@@ -99,8 +99,16 @@ std::string argumentCount(unsigned count) {
 }
 
 const char* familyName(const call_t& call) {
-  if (call.family == kFamilyScanf) return call.wide ? "wscanf" : "scanf";
-  return call.wide ? "wprintf" : "printf";
+  switch (call.family) {
+    case kFamilyScanf:
+      return call.wide ? "wscanf" : "scanf";
+    case kFamilyPrintfSecure:
+      return call.wide ? "wprintf_s" : "printf_s";
+    case kFamilyScanfSecure:
+      return call.wide ? "wscanf_s" : "scanf_s";
+    default:
+      return call.wide ? "wprintf" : "printf";
+  }
 }
 
 const char* positionText(const problem_t& problem) {
@@ -218,27 +226,45 @@ std::string typeName(unsigned type) {
   return (isConst ? "const " : "") + target + "*";
 }
 
+// What the size of a scanf_s buffer is wanted as, and, for a number of
+// another type, how to mend it.
+std::string sizeWanted(const problem_t& problem, bool integer) {
+  std::string text = problem.wanted;
+  text += " as the size of the buffer in argument " + std::to_string(problem.sizeOf);
+  if (integer) text += std::string("; cast it to ") + problem.wanted;
+  return text;
+}
+
 // The part after "<family> format "<format>": ".
-std::string describe(const call_t& call, const problem_t& problem, const std::string& given) {
+std::string describe(const call_t& call, const problem_t& problem, unsigned givenType,
+                     const std::string& given) {
   const std::string argument = "argument " + std::to_string(problem.argument);
   const std::string specifier = quoted(problem.specifier);
   const std::string at = specifier + " at character " + std::to_string(problem.offset + 1);
   const std::string wanter = (problem.star ? "the * in " : "") + specifier;
+  const unsigned base = givenType & kTypeBaseMask;
+  const bool integer =
+      (givenType & kTypePointer) == 0 && base < kTypeFactsSize && kTypeFacts[base].integer;
   switch (problem.kind) {
     case kFormatTypeMismatch:
-      return argument + " is " + given + ", but " + wanter + " wants " + problem.wanted;
+      return argument + " is " + given + ", but " + wanter + " wants " +
+             (problem.sizeOf != 0 ? sizeWanted(problem, integer) : problem.wanted);
     case kFormatMissingArgument:
-      return argument + " is missing: " + wanter + " wants " + problem.wanted +
+      return argument + " is missing: " + wanter + " wants " +
+             (problem.sizeOf != 0 ? sizeWanted(problem, false) : problem.wanted) +
              ", but the call passes " + argumentCount(call.count);
     case kFormatSurplusArgument:
       return argument + " is " + given + ", but the format uses " +
              (problem.argument == 1 ? std::string("no arguments")
-                                    : "only " + argumentCount(problem.argument - 1));
+                                    : "only " + argumentCount(problem.argument - 1)) +
+             (problem.unsized.empty() ? std::string()
+                                      : ": " + quoted(problem.unsized) + " takes no buffer size");
     case kFormatUnusedArgument:
       return argument + " is " + given +
              ", but no specifier takes it, so the C library cannot pass over it";
     case kFormatMalformed:
-      return at + " is not a valid specifier";
+      return at + (problem.refusedBySecure ? " is refused by the secure functions"
+                                           : " is not a valid specifier");
     case kFormatPositions:
       return at + positionText(problem);
     case kFormatNullFormat:
@@ -272,14 +298,14 @@ std::string formatText(const wchar_t* begin, const wchar_t* end) {
 
 void reportFormatError(const call_t& call, const std::string& format, const problem_t& problem) {
   const bool hasArgument = problem.argument != 0 && problem.argument <= call.count;
-  const std::string given =
-      hasArgument ? typeName(call.types != nullptr ? call.types[problem.argument - 1] : 0)
-                  : std::string();
+  const unsigned givenType =
+      hasArgument && call.types != nullptr ? call.types[problem.argument - 1] : 0;
+  const std::string given = hasArgument ? typeName(givenType) : std::string();
   std::string message = familyName(call);
   if (problem.kind == kFormatNullFormat) {
     message += " format is a null pointer";
   } else {
-    message += " format \"" + quoted(format) + "\": " + describe(call, problem, given);
+    message += " format \"" + quoted(format) + "\": " + describe(call, problem, givenType, given);
   }
   if (call.file != nullptr) {
     message += " (" + std::string(call.file) + ":" + std::to_string(call.line);

@@ -42,6 +42,15 @@ struct problem_t {
   std::string specifier;   // UTF-8
   const char* wanted = "";
   bool star = false;  // the argument is a '*' width or precision
+  // The argument is the size of the buffer that this argument (1-based) is,
+  // as scanf_s takes one after every text target; 0 for none.
+  unsigned sizeOf = 0;
+  // A surplus argument of scanf_s follows the target of this specifier,
+  // which takes no size; "" for none.
+  std::string unsized;
+  // A kFormatMalformed specifier that the library knows but the secure
+  // functions refuse ("%n").
+  bool refusedBySecure = false;
   PositionProblem position = PositionProblem::kNone;
 };
 

@@ -16,18 +16,22 @@
 //  - POSIX C libraries (glibc and the like): C99/C11 with "%n$" argument
 //    positions; "%s" wants char* and "%ls" (or "%S") wchar_t*, in the narrow
 //    and the wide functions alike; "'" and "I" are flags, "%m" takes nothing.
-//  - MinGW-w64 with __USE_MINGW_ANSI_STDIO, which libstdc++ always switches
-//    on for C++: the narrow and the wide functions both go to MinGW's own C99
-//    implementation. As above ("%s" is char* in swprintf too), plus the
-//    sizes "I32" and "I64" and "%hs", but without argument positions, which
-//    that implementation prints as text.
-//  - The Microsoft C library otherwise: "%s" and "%c" follow the function's
-//    character type, "%S" and "%C" take the other one, "%hs" is always
-//    narrow and "%ls" always wide; sizes include "I32"/"I64"; no positions.
-// A MinGW program that defines __USE_MINGW_ANSI_STDIO=0 and includes
-// <stdio.h> before any C++ header calls the Microsoft functions, although
-// libstdc++ sets the macro to 1 afterwards; such a program defines
-// QIRT_FORMAT_MICROSOFT_STDIO before including this header.
+//  - MinGW-w64's own C99 implementation, which a unit calls where mingw-w64's
+//    <stdio.h> routes it there (as it always does for C++, whose headers
+//    switch __USE_MINGW_ANSI_STDIO on): as above ("%s" is char* in swprintf
+//    too), plus the sizes "I32" and "I64" and "%hs", but without argument
+//    positions in printf, which that implementation prints as text.
+//  - The Microsoft C library, which MSVC programs and the MinGW units whose
+//    <stdio.h> was first read with __USE_MINGW_ANSI_STDIO=0 call: "%s" and
+//    "%c" follow the function's character type, "%S" and "%C" take the
+//    other one, "%hs" is always narrow and "%ls" always wide; sizes include
+//    "I32"/"I64"; no positions.
+// mingw-w64's <stdio.h> says which library it routes a unit to in
+// __MINGW_PRINTF_FORMAT (ms_printf or gnu_printf); this header follows it.
+// QIRT_FORMAT_MICROSOFT_STDIO or QIRT_FORMAT_MINGW_STDIO, defined before
+// this header, override the choice. The secure functions (printf_s,
+// sscanf_s, ...) are the Microsoft library's in every MinGW unit, and the
+// checking library checks them so. kFormatDialect tells the choice.
 #ifndef QIRT_FORMAT_HPP
 #define QIRT_FORMAT_HPP
 
@@ -63,9 +67,25 @@ enum FormatDialect {
   kFormatDialectMicrosoft,
 };
 
-// The dialect of this translation unit (see the head of this file).
-#if defined(QIRT_FORMAT_MICROSOFT_STDIO)
+// The dialect of this translation unit (see the head of this file). The
+// value of __MINGW_PRINTF_FORMAT is a name, which the preprocessor can
+// only compare by pasting it onto a prefix.
+#define QIRT_FORMAT_PASTE_(a, b) a##b
+#define QIRT_FORMAT_PASTE(a, b) QIRT_FORMAT_PASTE_(a, b)
+#define QIRT_FORMAT_IS_ms_printf 1
+#define QIRT_FORMAT_IS_gnu_printf 2
+#if defined(QIRT_FORMAT_MICROSOFT_STDIO) && defined(QIRT_FORMAT_MINGW_STDIO)
+#error "define QIRT_FORMAT_MICROSOFT_STDIO or QIRT_FORMAT_MINGW_STDIO, not both"
+#elif defined(QIRT_FORMAT_MICROSOFT_STDIO)
 static const FormatDialect kFormatDialect = kFormatDialectMicrosoft;
+#elif defined(QIRT_FORMAT_MINGW_STDIO)
+static const FormatDialect kFormatDialect = kFormatDialectMinGW;
+#elif defined(__MINGW32__) && defined(__MINGW_PRINTF_FORMAT) && \
+    QIRT_FORMAT_PASTE(QIRT_FORMAT_IS_, __MINGW_PRINTF_FORMAT) == 1
+static const FormatDialect kFormatDialect = kFormatDialectMicrosoft;
+#elif defined(__MINGW32__) && defined(__MINGW_PRINTF_FORMAT) && \
+    QIRT_FORMAT_PASTE(QIRT_FORMAT_IS_, __MINGW_PRINTF_FORMAT) == 2
+static const FormatDialect kFormatDialect = kFormatDialectMinGW;
 #elif defined(_WIN32) && defined(__USE_MINGW_ANSI_STDIO) && __USE_MINGW_ANSI_STDIO
 static const FormatDialect kFormatDialect = kFormatDialectMinGW;
 #elif defined(_WIN32)
@@ -73,6 +93,10 @@ static const FormatDialect kFormatDialect = kFormatDialectMicrosoft;
 #else
 static const FormatDialect kFormatDialect = kFormatDialectPosix;
 #endif
+#undef QIRT_FORMAT_PASTE_
+#undef QIRT_FORMAT_PASTE
+#undef QIRT_FORMAT_IS_ms_printf
+#undef QIRT_FORMAT_IS_gnu_printf
 
 namespace detail {
 

@@ -28,7 +28,8 @@ enum FormatErrorKind {
 // and NUL-terminated, never null; they live only while the handler runs.
 struct format_error_t {
   FormatErrorKind kind;
-  const char* family;      // "printf", "wprintf", "scanf" or "wscanf"
+  const char* family;      // "printf", "wprintf", "scanf" or "wscanf"; for the
+                           // secure functions "printf_s" ... "wscanf_s"
   const char* format;      // the whole format, "" for a null format
   unsigned argument;       // 1-based position of the argument, 0 for none
   unsigned argumentCount;  // number of arguments passed
