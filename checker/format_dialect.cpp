@@ -357,17 +357,25 @@ constexpr bool sameRow(const want_row_t& a, const want_row_t& b) {
   return true;
 }
 
-// For every row over all tables, the first row equal to it. The rows are
-// compared by a hash first, which keeps the work within what compilers
-// allow a constant expression.
+// For every row over all tables, the first row equal to it. Each row is
+// compared with the distinct rows found before it, by a hash first, which
+// keeps the work within what compilers allow a constant expression.
 constexpr std::array<std::uint16_t, kAllRowCount> makeFirstEqual() {
-  std::array<std::uint64_t, kAllRowCount> hashes{};
-  for (std::size_t i = 0; i < kAllRowCount; ++i) hashes[i] = rowHash(rowAt(i));
   std::array<std::uint16_t, kAllRowCount> first{};
+  std::array<std::uint64_t, kAllRowCount> distinctHashes{};
+  std::array<std::uint16_t, kAllRowCount> distinct{};
+  std::size_t count = 0;
   for (std::size_t i = 0; i < kAllRowCount; ++i) {
-    std::size_t j = 0;
-    while (j < i && (hashes[j] != hashes[i] || !sameRow(rowAt(j), rowAt(i)))) ++j;
-    first[i] = static_cast<std::uint16_t>(j);
+    const std::uint64_t hash = rowHash(rowAt(i));
+    std::size_t k = 0;
+    while (k < count && (distinctHashes[k] != hash || !sameRow(rowAt(distinct[k]), rowAt(i)))) {
+      ++k;
+    }
+    if (k == count) {
+      distinctHashes[count] = hash;
+      distinct[count++] = static_cast<std::uint16_t>(i);
+    }
+    first[i] = distinct[k];
   }
   return first;
 }
