@@ -314,7 +314,8 @@ call_t callOf(unsigned how, bool wide, const unsigned* types, unsigned count, co
                 count,
                 file,
                 line,
-                function};
+                function,
+                (how & kCallModeMask) >> kCallModeShift};
 }
 
 }  // namespace

@@ -4,12 +4,14 @@
 // this header, then format_definition_begin.hpp, declares its wrappers, and
 // includes format_definition_end.hpp. C++11; in C it declares nothing.
 //
-// A call with a mismatch does not reach the C function: the checker throws
-// qirt::EFormatError, or hands the facts to the handler installed with
-// setFormatErrorHandler; both are declared in qirt/format_error.hpp, which a
-// program includes where it catches or installs one. This header stays
-// light, since every checked unit includes it. The check allocates nothing
-// when the call is right.
+// When a call is wrong, the checker throws qirt::EFormatError, so that the
+// call does not reach the C function; or it hands the facts to the handler
+// installed with setFormatErrorHandler; or, in the observe and abort modes
+// that the program, its environment or its build may choose, it reports the
+// call and lets it go on, or aborts. All are declared in
+// qirt/format_error.hpp, which a program includes where it catches, installs
+// or chooses one. This header stays light, since every checked unit
+// includes it. The check allocates nothing when the call is right.
 //
 // Dialect. The checks follow the conversions of the C library that this
 // translation unit calls, chosen here and only here:
@@ -78,14 +80,33 @@ enum FormatFamily { kFamilyPrintf, kFamilyScanf, kFamilyPrintfSecure, kFamilySca
 
 // What a check needs to know besides the format and the types, in one word
 // so that the code each wrapper inlines stays small: the family in the low
-// four bits, the dialect in the next four; the bits above are reserved for
-// what the unit was built with.
+// four bits, the dialect in the next four, then what the unit was built
+// with: the mode a wrong call gets unless the program or its environment
+// chooses one (a qirt::FormatMode value, 0 for none), from the definition
+// QIRT_FORMAT_MODE=throw, observe or abort.
 const unsigned kCallFamilyMask = 0xF;
 const unsigned kCallDialectShift = 4;
 const unsigned kCallDialectMask = 0xF0;
+const unsigned kCallModeShift = 8;
+const unsigned kCallModeMask = 0x300;
+
+#define _QIRT_FORMAT_MODE_throw 1
+#define _QIRT_FORMAT_MODE_observe 2
+#define _QIRT_FORMAT_MODE_abort 3
+#define _QIRT_FORMAT_PASTE(a, b) a##b
+#define _QIRT_FORMAT_MODE_OF(mode) _QIRT_FORMAT_PASTE(_QIRT_FORMAT_MODE_, mode)
+#ifdef QIRT_FORMAT_MODE
+#if _QIRT_FORMAT_MODE_OF(QIRT_FORMAT_MODE) + 0 == 0
+#error "QIRT_FORMAT_MODE must be throw, observe or abort"
+#endif
+#define _QIRT_FORMAT_UNIT_MODE _QIRT_FORMAT_MODE_OF(QIRT_FORMAT_MODE)
+#else
+#define _QIRT_FORMAT_UNIT_MODE 0
+#endif
 
 inline unsigned callOf(FormatFamily family, FormatDialect dialect = kFormatDialect) {
-  return static_cast<unsigned>(family) | (static_cast<unsigned>(dialect) << kCallDialectShift);
+  return static_cast<unsigned>(family) | (static_cast<unsigned>(dialect) << kCallDialectShift) |
+         (static_cast<unsigned>(_QIRT_FORMAT_UNIT_MODE) << kCallModeShift);
 }
 
 void verifyFormat(unsigned call, const char* format, const unsigned* types, unsigned count,
