@@ -8,6 +8,7 @@
 // interleave.
 #include "checker/format_observe.hpp"
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -228,26 +229,31 @@ void describe(const call_t& call, const std::string& format, const problem_t& pr
   }
 }
 
+// The sites that were described, most wrong calls first.
 void writeSummary() noexcept {
   std::uint64_t calls[kSites];
-  std::uint64_t total = callsElsewhere.load(std::memory_order_relaxed);
-  const std::uint64_t elsewhere = total;
-  std::uint64_t listed = 0;
+  std::size_t order[kSites];
+  std::size_t listed = 0;
+  const std::uint64_t elsewhere = callsElsewhere.load(std::memory_order_relaxed);
+  std::uint64_t total = elsewhere;
   for (std::size_t i = 0; i < kSites; ++i) {
-    calls[i] = sites[i].described.load(std::memory_order_acquire)
-                   ? sites[i].calls.load(std::memory_order_relaxed)
-                   : 0;
+    if (!sites[i].described.load(std::memory_order_acquire)) continue;
+    calls[i] = sites[i].calls.load(std::memory_order_relaxed);
     total += calls[i];
-    listed += calls[i] != 0;
+    order[listed++] = i;
   }
   if (total == 0) return;
+  // std::sort, unlike std::stable_sort, works without a buffer.
+  std::sort(order, order + listed, [&calls](std::size_t a, std::size_t b) {
+    return calls[a] != calls[b] ? calls[a] > calls[b] : a < b;
+  });
   Line header;
   header.append("summary: ").append(total, "wrong call").append(" at ").append(listed, "call site");
   if (elsewhere != 0) header.append(" and more");
   header.write();
-  for (std::size_t i = 0; i < kSites; ++i) {
-    if (calls[i] == 0) continue;
-    Line().append("summary: ").append(calls[i]).append(" x ").append(sites[i].text, sites[i].length).write();
+  for (std::size_t i = 0; i < listed; ++i) {
+    const site_t& site = sites[order[i]];
+    Line().append("summary: ").append(calls[order[i]]).append(" x ").append(site.text, site.length).write();
   }
   if (elsewhere != 0) {
     Line().append("summary: ").append(elsewhere).append(" x at further call sites, not listed").write();

@@ -2,7 +2,8 @@
 // long and int are passed alike: format_observe_test runs it in each mode,
 // built checked, unchecked (KORVEN_UNCHECKED) and in the debug variant.
 // Arguments: calls=<per thread> formats=<distinct formats, "%ld <n>\n" for
-// more than one> code=<mode set with setFormatMode> handler (installs one).
+// more than one> code=<mode set with setFormatMode> handler (installs one)
+// nomemory (operator new fails during the calls).
 // Prints what the thrown exception says and exits with 2 when the calls
 // throw; prints "handled <n>" to standard error when a handler saw them.
 #ifndef KORVEN_UNCHECKED
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -37,11 +39,18 @@ std::atomic<int> handled{0};
 std::atomic<bool> thrown{false};
 std::string thrownMessage;
 
+bool noMemory = false;
+thread_local bool failing = false;
+
 void countCall(const qirt::format_error_t&) { handled.fetch_add(1); }
 
 void callAgainAndAgain() {
   try {
-    for (int i = 0; i < calls; ++i) printf(formats[i % formats.size()].c_str(), 5);
+    for (int i = 0; i < calls; ++i) {
+      failing = noMemory;
+      printf(formats[i % formats.size()].c_str(), 5);
+      failing = false;
+    }
   } catch (const qirt::EFormatError& error) {
     if (!thrown.exchange(true)) thrownMessage = error.what();
   }
@@ -53,6 +62,14 @@ const char* valueOf(const char* argument, const char* name) {
 }
 
 }  // namespace
+
+void* operator new(std::size_t size) {
+  void* p = failing ? nullptr : std::malloc(size != 0 ? size : 1);
+  if (p == nullptr) throw std::bad_alloc();
+  return p;
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
@@ -70,6 +87,7 @@ int main(int argc, char** argv) {
       }
     }
     if (std::strcmp(argv[i], "handler") == 0) qirt::setFormatErrorHandler(countCall);
+    if (std::strcmp(argv[i], "nomemory") == 0) noMemory = true;
   }
   std::vector<std::thread> threads;
   for (int t = 0; t < 4; ++t) threads.emplace_back(callAgainAndAgain);

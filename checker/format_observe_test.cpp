@@ -44,6 +44,7 @@ struct run_t {
 const std::string kMessage = R"(printf format "%ld\\n": argument 1 is int, but %ld wants long)";
 const std::string kDebugSite = R"( \(.*format_observe_program\.cpp:\d+, callAgainAndAgain\))";
 const std::string kNumbered = R"(printf format "%ld \d+\\n": argument 1 is int, but %ld wants long)";
+const std::string kWithoutMemory = R"(format "%ld\?": a wrong call, not described for want of memory)";
 const std::vector<std::pair<std::string, int>> kSummary = {
     {"summary: 4000 wrong calls at 1 call site", 1}, {"summary: 4000 x " + kMessage, 1}};
 
@@ -71,6 +72,8 @@ const run_t kRuns[] = {
      {{"summary: 1200 wrong calls at 1 call site", 1}, {"summary: 1200 x " + kNumbered + kDebugSite, 1}}},
     {"a log that cannot be opened", kChecked, {}, "observe", Outcome::kObserved, kMessage, 1, kSummary,
      "cannot open QIRT_FORMAT_LOG=.*missing.*: reports go to standard error", true},
+    {"no memory to describe the call", kChecked, {"nomemory"}, "observe", Outcome::kObserved, kWithoutMemory, 1,
+     {{"summary: 4000 wrong calls at 1 call site", 1}, {"summary: 4000 x " + kWithoutMemory, 1}}},
 #ifdef KORVEN_OBSERVE_TSAN
     {"observe under ThreadSanitizer", KORVEN_OBSERVE_TSAN, {}, "observe", Outcome::kObserved, kMessage, 1, kSummary},
 #endif
