@@ -181,7 +181,8 @@ std::uint64_t siteKey(const call_t& call, const std::string& format, const probl
   Hash hash;
   hash.add(call.family).add(call.wide).add(problem.kind).add(problem.argument).add(problem.star);
   hash.add(static_cast<std::uint64_t>(problem.position)).add(typed ? call.types[problem.argument - 1] : 0);
-  hash.add(problem.wanted).add(problem.specifier.data(), problem.specifier.size());
+  hash.add(problem.wanted != nullptr ? problem.wanted : "");
+  hash.add(problem.specifier.data(), problem.specifier.size());
   if (call.file != nullptr) {
     hash.add(call.file).add(static_cast<std::uint64_t>(call.line));
     hash.add(call.function != nullptr ? call.function : "");
