@@ -41,7 +41,8 @@ FormatMode environmentChoice() {
     if (known) mode = name;
   }
   int unread = kUnread;
-  if (!environmentMode.compare_exchange_strong(unread, mode)) return static_cast<FormatMode>(unread);
+  if (!environmentMode.compare_exchange_strong(unread, mode))
+    return static_cast<FormatMode>(unread);
   if (!known) {
     detail::writeFormatNote("QIRT_FORMAT_MODE=", value, " is not throw, observe or abort: ignored");
   }

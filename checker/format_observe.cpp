@@ -177,10 +177,12 @@ class Hash {
 
 // The site is where the debug variant says the call is, else its format.
 std::uint64_t siteKey(const call_t& call, const std::string& format, const problem_t& problem) {
-  const bool typed = problem.argument != 0 && problem.argument <= call.count && call.types != nullptr;
+  const bool typed =
+      problem.argument != 0 && problem.argument <= call.count && call.types != nullptr;
   Hash hash;
   hash.add(call.family).add(call.wide).add(problem.kind).add(problem.argument).add(problem.star);
-  hash.add(static_cast<std::uint64_t>(problem.position)).add(typed ? call.types[problem.argument - 1] : 0);
+  hash.add(static_cast<std::uint64_t>(problem.position))
+      .add(typed ? call.types[problem.argument - 1] : 0);
   hash.add(problem.wanted != nullptr ? problem.wanted : "");
   hash.add(problem.specifier.data(), problem.specifier.size());
   if (call.file != nullptr) {
@@ -254,10 +256,19 @@ void writeSummary() noexcept {
   header.write();
   for (std::size_t i = 0; i < listed; ++i) {
     const site_t& site = sites[order[i]];
-    Line().append("summary: ").append(calls[order[i]]).append(" x ").append(site.text, site.length).write();
+    Line()
+        .append("summary: ")
+        .append(calls[order[i]])
+        .append(" x ")
+        .append(site.text, site.length)
+        .write();
   }
   if (elsewhere != 0) {
-    Line().append("summary: ").append(elsewhere).append(" x at further call sites, not listed").write();
+    Line()
+        .append("summary: ")
+        .append(elsewhere)
+        .append(" x at further call sites, not listed")
+        .write();
   }
 }
 

@@ -76,7 +76,8 @@ int main(int argc, char** argv) {
     if (const char* value = valueOf(argv[i], "calls=")) calls = std::atoi(value);
     if (const char* value = valueOf(argv[i], "formats=")) {
       formats.clear();
-      for (int n = std::atoi(value); n > 0; --n) formats.push_back("%ld " + std::to_string(n) + "\n");
+      for (int n = std::atoi(value); n > 0; --n)
+        formats.push_back("%ld " + std::to_string(n) + "\n");
     }
     if (const char* value = valueOf(argv[i], "code=")) {
       const qirt::FormatMode modes[] = {qirt::kFormatModeThrow, qirt::kFormatModeObserve,

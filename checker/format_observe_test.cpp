@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <random>
 #include <regex>
@@ -15,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/files.hpp"
 #include "tests/process.hpp"
 
 namespace {
@@ -22,6 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using korven::testing::process_options_t;
 using korven::testing::process_result_t;
+using korven::testing::readFile;
 using korven::testing::runProcess;
 
 enum class Outcome { kObserved, kThrown, kAborted, kHandled };
@@ -43,8 +44,10 @@ struct run_t {
 // Patterns (ECMAScript) of the lines after "qirt-format[<process id>]: ".
 const std::string kMessage = R"(printf format "%ld\\n": argument 1 is int, but %ld wants long)";
 const std::string kDebugSite = R"( \(.*format_observe_program\.cpp:\d+, callAgainAndAgain\))";
-const std::string kNumbered = R"(printf format "%ld \d+\\n": argument 1 is int, but %ld wants long)";
-const std::string kWithoutMemory = R"(format "%ld\?": a wrong call, not described for want of memory)";
+const std::string kNumbered =
+    R"(printf format "%ld \d+\\n": argument 1 is int, but %ld wants long)";
+const std::string kWithoutMemory =
+    R"(format "%ld\?": a wrong call, not described for want of memory)";
 const std::vector<std::pair<std::string, int>> kSummary = {
     {"summary: 4000 wrong calls at 1 call site", 1}, {"summary: 4000 x " + kMessage, 1}};
 
@@ -115,11 +118,6 @@ std::vector<std::string> reportLines(const std::string& text) {
   return lines;
 }
 
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // The note, then reports, then the last summary; another summary (when the
 // table filled) may come among the reports.
 void expectReports(const run_t& run, const std::string& text) {
@@ -160,7 +158,8 @@ TEST(FormatModeTest, EachModeReactsAsChosen) {
   int number = 0;
   for (const run_t& run : kRuns) {
     SCOPED_TRACE(run.what);
-    const fs::path log = run.logMissing ? dir / "missing" / "log" : dir / (std::to_string(++number) + ".log");
+    const fs::path log =
+        run.logMissing ? dir / "missing" / "log" : dir / (std::to_string(++number) + ".log");
     process_options_t options;
     options.environment = {std::string("QIRT_FORMAT_MODE=") + run.mode,
                            "QIRT_FORMAT_LOG=" + log.u8string()};
