@@ -52,6 +52,7 @@ void callAgainAndAgain() {
       failing = false;
     }
   } catch (const qirt::EFormatError& error) {
+    failing = false;
     if (!thrown.exchange(true)) thrownMessage = error.what();
   }
 }
