@@ -358,7 +358,8 @@ call_t unpack(call_word_t word, bool wide, const unsigned* types, unsigned count
                 count,
                 file,
                 line,
-                function};
+                function,
+                (word & kCallModeMask) >> kCallModeShift};
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #include <atomic>
 #include <cstdint>
+#include <new>
 #include <string>
 
 #include "checker/format_dialect.hpp"
+#include "checker/format_mode.hpp"
+#include "checker/format_observe.hpp"
 #include "checker/format_report.hpp"
 #include "qirt/format.hpp"
 #include "qirt/format_error.hpp"
@@ -275,9 +278,18 @@ std::string describe(const call_t& call, const problem_t& problem, unsigned give
 
 }  // namespace
 
-std::string formatText(const char* begin, const char* end) { return std::string(begin, end); }
+// Stands for a text that found no memory; short enough for any string's
+// own storage, so that returning it allocates nothing and the report of a
+// wrong call can go on.
+const char kTextWithoutMemory[] = "(no memory)";
 
-std::string formatText(const wchar_t* begin, const wchar_t* end) {
+std::string formatText(const char* begin, const char* end) try {
+  return std::string(begin, end);
+} catch (const std::bad_alloc&) {
+  return kTextWithoutMemory;
+}
+
+std::string formatText(const wchar_t* begin, const wchar_t* end) try {
   std::string out;
   for (const wchar_t* at = begin; at != end; ++at) {
     auto c = static_cast<std::uint32_t>(*at);
@@ -294,9 +306,12 @@ std::string formatText(const wchar_t* begin, const wchar_t* end) {
     appendUtf8(c, &out);
   }
   return out;
+} catch (const std::bad_alloc&) {
+  return kTextWithoutMemory;
 }
 
-void reportFormatError(const call_t& call, const std::string& format, const problem_t& problem) {
+void describeFormatError(const call_t& call, const std::string& format, const problem_t& problem,
+                         void (*use)(const format_error_t& error, void* context), void* context) {
   const bool hasArgument = problem.argument != 0 && problem.argument <= call.count;
   const unsigned givenType =
       hasArgument && call.types != nullptr ? call.types[problem.argument - 1] : 0;
@@ -326,10 +341,23 @@ void reportFormatError(const call_t& call, const std::string& format, const prob
   error.line = call.file != nullptr ? call.line : 0;
   error.function = call.function != nullptr ? call.function : "";
   error.message = message.c_str();
+  use(error, context);
+}
 
-  const FormatErrorHandler handler = installedHandler.load();
-  if (handler == nullptr) throw EFormatError(error);
-  handler(error);
+void reportFormatError(const call_t& call, const std::string& format, const problem_t& problem) {
+  FormatErrorHandler handler = installedHandler.load();
+  if (handler == nullptr) {
+    const FormatMode mode = modeOf(call.mode);
+    if (mode != kFormatModeThrow) return observeFormatError(call, format, problem, mode);
+  }
+  describeFormatError(
+      call, format, problem,
+      [](const format_error_t& error, void* context) {
+        const auto handler = *static_cast<FormatErrorHandler*>(context);
+        if (handler == nullptr) throw EFormatError(error);
+        handler(error);
+      },
+      &handler);
 }
 
 }  // namespace detail

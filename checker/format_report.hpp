@@ -21,6 +21,7 @@ struct call_t {
   const char* file;
   int line;
   const char* function;
+  unsigned mode = 0;  // the unit's build default: a FormatMode value, 0 for none
 };
 
 // What is wrong with the positions of a kFormatPositions problem.
@@ -59,8 +60,15 @@ struct problem_t {
 std::string formatText(const char* begin, const char* end);
 std::string formatText(const wchar_t* begin, const wchar_t* end);
 
-// Builds the message and hands the facts to the installed handler, or
-// throws EFormatError. Returns only when a handler returns.
+// Hands the mismatch to the installed handler, or reacts as the mode says:
+// throws EFormatError, reports (format_observe.hpp) or aborts. Returns only
+// when a handler returns or in observe mode.
 void reportFormatError(const call_t& call, const std::string& format, const problem_t& problem);
+
+// Builds the message and calls `use` with the facts, which live only while
+// it runs; throws what building them throws (std::bad_alloc) and what `use`
+// throws.
+void describeFormatError(const call_t& call, const std::string& format, const problem_t& problem,
+                         void (*use)(const format_error_t& error, void* context), void* context);
 
 }  // namespace qirt::detail

@@ -4,12 +4,14 @@
 // this header, then format_definition_begin.hpp, declares its wrappers, and
 // includes format_definition_end.hpp. C++11; in C it declares nothing.
 //
-// A call with a mismatch does not reach the C function: the checker throws
-// qirt::EFormatError, or hands the facts to the handler installed with
-// setFormatErrorHandler; both are declared in qirt/format_error.hpp, which a
-// program includes where it catches or installs one. This header stays
-// light, since every checked unit includes it. The check allocates nothing
-// when the call is right.
+// When a call is wrong, the checker throws qirt::EFormatError, so that the
+// call does not reach the C function; or it hands the facts to the handler
+// installed with setFormatErrorHandler; or, in the observe and abort modes
+// that the program, its environment or its build may choose, it reports the
+// call and lets it go on, or aborts. All are declared in
+// qirt/format_error.hpp, which a program includes where it catches, installs
+// or chooses one. This header stays light, since every checked unit
+// includes it. The check allocates nothing when the call is right.
 //
 // Dialect. The checks follow the conversions of the C library that this
 // translation unit calls, chosen here and only here:
@@ -93,8 +95,6 @@ static const FormatDialect kFormatDialect = kFormatDialectMicrosoft;
 #else
 static const FormatDialect kFormatDialect = kFormatDialectPosix;
 #endif
-#undef QIRT_FORMAT_PASTE_
-#undef QIRT_FORMAT_PASTE
 #undef QIRT_FORMAT_IS_ms_printf
 #undef QIRT_FORMAT_IS_gnu_printf
 
@@ -108,14 +108,37 @@ enum FormatFamily { kFamilyPrintf, kFamilyScanf, kFamilyPrintfSecure, kFamilySca
 // What a check needs to know besides the format and the types, in one word
 // so that the call each wrapper inlines has few arguments: that is most of
 // what a checked call costs the compiler. The family in bits 0-3, the
-// dialect in bits 4-7, bits 8-15 reserved for what the unit was built with,
-// the number of arguments in bits 16-31 when it is below kCallCountLimit.
+// dialect in bits 4-7; in bits 8-9 what the unit was built with: the mode a
+// wrong call gets unless the program or its environment chooses one (a
+// qirt::FormatMode value, 0 for none), from the definition
+// QIRT_FORMAT_MODE=throw, observe or abort; the number of arguments in bits
+// 16-31 when it is below kCallCountLimit.
 typedef unsigned call_word_t;
 const call_word_t kCallFamilyMask = 0xF;
 const unsigned kCallDialectShift = 4;
 const call_word_t kCallDialectMask = 0xF0;
+const unsigned kCallModeShift = 8;
+const call_word_t kCallModeMask = 0x300;
 const unsigned kCallCountShift = 16;
 const unsigned kCallCountLimit = 0xFFFF;
+
+#define QIRT_FORMAT_MODE_ID_throw 1
+#define QIRT_FORMAT_MODE_ID_observe 2
+#define QIRT_FORMAT_MODE_ID_abort 3
+#ifdef QIRT_FORMAT_MODE
+#if QIRT_FORMAT_PASTE(QIRT_FORMAT_MODE_ID_, QIRT_FORMAT_MODE) + 0 == 0
+#error "QIRT_FORMAT_MODE must be throw, observe or abort"
+#endif
+const call_word_t kCallUnitMode = QIRT_FORMAT_PASTE(QIRT_FORMAT_MODE_ID_, QIRT_FORMAT_MODE)
+                                  << kCallModeShift;
+#else
+const call_word_t kCallUnitMode = 0;
+#endif
+#undef QIRT_FORMAT_MODE_ID_throw
+#undef QIRT_FORMAT_MODE_ID_observe
+#undef QIRT_FORMAT_MODE_ID_abort
+#undef QIRT_FORMAT_PASTE_
+#undef QIRT_FORMAT_PASTE
 
 inline call_word_t callOf(FormatFamily family, FormatDialect dialect) {
   return static_cast<call_word_t>(family) |
@@ -123,10 +146,11 @@ inline call_word_t callOf(FormatFamily family, FormatDialect dialect) {
 }
 
 // What every call of a family in this unit passes, but for the count.
-const call_word_t kCallPrintf = kFamilyPrintf | kFormatDialect << kCallDialectShift;
-const call_word_t kCallScanf = kFamilyScanf | kFormatDialect << kCallDialectShift;
-const call_word_t kCallPrintfSecure = kFamilyPrintfSecure | kFormatDialect << kCallDialectShift;
-const call_word_t kCallScanfSecure = kFamilyScanfSecure | kFormatDialect << kCallDialectShift;
+const call_word_t kCallUnit = kFormatDialect << kCallDialectShift | kCallUnitMode;
+const call_word_t kCallPrintf = kFamilyPrintf | kCallUnit;
+const call_word_t kCallScanf = kFamilyScanf | kCallUnit;
+const call_word_t kCallPrintfSecure = kFamilyPrintfSecure | kCallUnit;
+const call_word_t kCallScanfSecure = kFamilyScanfSecure | kCallUnit;
 
 // Checks a call whose word holds its count.
 void verifyFormat(const char* format, const unsigned* types, call_word_t call);
