@@ -62,43 +62,45 @@ void appendUtf8(std::uint32_t c, std::string* out) {
 // Format text inside the message's quotes: control characters, quotes and
 // backslashes as C escapes, so the message stays one line and reads back
 // as the literal in the source.
-std::string quoted(const std::string& text) {
+void appendQuoted(std::string* out, const std::string& text) {
   static const char kHex[] = "0123456789abcdef";
-  std::string out;
   for (char c : text) {
     const auto byte = static_cast<unsigned char>(c);
-    switch (c) {
-      case '\n':
-        out += "\\n";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      default:
-        if (byte < 0x20 || byte == 0x7F) {
-          out += "\\x";
-          out += kHex[byte >> 4];
-          out += kHex[byte & 0xF];
-        } else {
-          out += c;
-        }
+    const char* escape = c == '\n'   ? "\\n"
+                         : c == '\t' ? "\\t"
+                         : c == '\r' ? "\\r"
+                         : c == '"'  ? "\\\""
+                         : c == '\\' ? "\\\\"
+                                     : nullptr;
+    if (escape != nullptr) {
+      *out += escape;
+    } else if (byte < 0x20 || byte == 0x7F) {
+      const char hex[] = {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF], 0};
+      *out += hex;
+    } else {
+      *out += c;
     }
   }
-  return out;
 }
 
-std::string argumentCount(unsigned count) {
-  if (count == 0) return "no arguments";
-  return std::to_string(count) + (count == 1 ? " argument" : " arguments");
+void appendNumber(std::string* out, unsigned long long number) {
+  char digits[24];
+  char* at = digits + sizeof digits;
+  *--at = 0;
+  do {
+    *--at = static_cast<char>('0' + number % 10);
+    number /= 10;
+  } while (number != 0);
+  *out += at;
+}
+
+void appendArgumentCount(std::string* out, unsigned count) {
+  if (count == 0) {
+    *out += "no arguments";
+    return;
+  }
+  appendNumber(out, count);
+  *out += count == 1 ? " argument" : " arguments";
 }
 
 const char* familyName(const call_t& call) {
@@ -194,86 +196,105 @@ std::string typeName(unsigned type) {
     const char* name = baseName(base);
     return name != nullptr ? name : "a class object";
   }
-  std::string target;
+  // A target without a name of its own is described in words.
+  const char* described = nullptr;
   switch (base) {
     case kTypeEnumeration:
     case kTypeScopedEnum:
-      target = "an enumeration";
+      described = "an enumeration";
       break;
     case kTypeObject:
     case kTypeNullptr:
     case kTypeClass:
-      target = "an object";
+      described = "an object";
       break;
     case kTypeFunction:
-      target = "a function";
+      described = "a function";
       break;
-    case kTypeVoid:
-      target = "void";
-      break;
-    default:
-      target = baseName(base);
   }
+  std::string name;
   if ((type & kTypeIndirect) != 0) {
-    const bool innerConst = (type & kTypeConstInner) != 0;
-    if (target[0] == 'a') return "a pointer to a pointer to " + target;
-    return (innerConst ? "const " : "") + target + (isConst ? "* const*" : "**");
+    if (described != nullptr) return (name = "a pointer to a pointer to ") += described;
+    if ((type & kTypeConstInner) != 0) name = "const ";
+    name += base == kTypeVoid ? "void" : baseName(base);
+    return name += isConst ? "* const*" : "**";
   }
-  if (target[0] == 'a') {
-    if (base == kTypeFunction) return "a function pointer";
-    if (target == "an enumeration") {
-      return isConst ? "a pointer to a const enumeration" : "a pointer to an enumeration";
-    }
-    return isConst ? "a pointer to a const object" : "an object pointer";
+  if (base == kTypeFunction) return "a function pointer";
+  if (base == kTypeEnumeration || base == kTypeScopedEnum) {
+    return isConst ? "a pointer to a const enumeration" : "a pointer to an enumeration";
   }
-  return (isConst ? "const " : "") + target + "*";
+  if (described != nullptr) return isConst ? "a pointer to a const object" : "an object pointer";
+  if (isConst) name = "const ";
+  name += base == kTypeVoid ? "void" : baseName(base);
+  return name += "*";
 }
 
 // What the size of a scanf_s buffer is wanted as, and, for a number of
 // another type, how to mend it.
-std::string sizeWanted(const problem_t& problem, bool integer) {
-  std::string text = problem.wanted;
-  text += " as the size of the buffer in argument " + std::to_string(problem.sizeOf);
-  if (integer) text += std::string("; cast it to ") + problem.wanted;
-  return text;
+void appendSizeWanted(std::string* out, const problem_t& problem, bool integer) {
+  *out += problem.wanted;
+  *out += " as the size of the buffer in argument ";
+  appendNumber(out, problem.sizeOf);
+  if (integer) (*out += "; cast it to ") += problem.wanted;
 }
 
-// The part after "<family> format "<format>": ".
-std::string describe(const call_t& call, const problem_t& problem, unsigned givenType,
-                     const std::string& given) {
-  const std::string argument = "argument " + std::to_string(problem.argument);
-  const std::string specifier = quoted(problem.specifier);
-  const std::string at = specifier + " at character " + std::to_string(problem.offset + 1);
-  const std::string wanter = (problem.star ? "the * in " : "") + specifier;
+// What is wrong, after "<family> format "<format>": ".
+void appendProblem(std::string* out, const call_t& call, const problem_t& problem,
+                   unsigned givenType, const std::string& given) {
   const unsigned base = givenType & kTypeBaseMask;
   const bool integer =
       (givenType & kTypePointer) == 0 && base < kTypeFactsSize && kTypeFacts[base].integer;
+  const bool atSpecifier = problem.kind == kFormatMalformed || problem.kind == kFormatPositions;
+  if (atSpecifier) {
+    appendQuoted(out, problem.specifier);
+    *out += " at character ";
+    appendNumber(out, problem.offset + 1);
+    *out += problem.kind == kFormatPositions ? positionText(problem)
+            : problem.refusedBySecure        ? " is refused by the secure functions"
+                                             : " is not a valid specifier";
+    return;
+  }
+  *out += "argument ";
+  appendNumber(out, problem.argument);
+  *out += problem.kind == kFormatMissingArgument ? " is missing: " : " is ";
+  if (problem.kind != kFormatMissingArgument) *out += given;
   switch (problem.kind) {
     case kFormatTypeMismatch:
-      return argument + " is " + given + ", but " + wanter + " wants " +
-             (problem.sizeOf != 0 ? sizeWanted(problem, integer) : problem.wanted);
     case kFormatMissingArgument:
-      return argument + " is missing: " + wanter + " wants " +
-             (problem.sizeOf != 0 ? sizeWanted(problem, false) : problem.wanted) +
-             ", but the call passes " + argumentCount(call.count);
+      if (problem.kind == kFormatTypeMismatch) *out += ", but ";
+      if (problem.star) *out += "the * in ";
+      appendQuoted(out, problem.specifier);
+      *out += " wants ";
+      if (problem.sizeOf != 0) {
+        appendSizeWanted(out, problem, integer && problem.kind == kFormatTypeMismatch);
+      } else {
+        *out += problem.wanted;
+      }
+      if (problem.kind == kFormatMissingArgument) {
+        *out += ", but the call passes ";
+        appendArgumentCount(out, call.count);
+      }
+      break;
     case kFormatSurplusArgument:
-      return argument + " is " + given + ", but the format uses " +
-             (problem.argument == 1 ? std::string("no arguments")
-                                    : "only " + argumentCount(problem.argument - 1)) +
-             (problem.unsized.empty() ? std::string()
-                                      : ": " + quoted(problem.unsized) + " takes no buffer size");
+      *out += ", but the format uses ";
+      if (problem.argument == 1) {
+        *out += "no arguments";
+      } else {
+        *out += "only ";
+        appendArgumentCount(out, problem.argument - 1);
+      }
+      if (!problem.unsized.empty()) {
+        *out += ": ";
+        appendQuoted(out, problem.unsized);
+        *out += " takes no buffer size";
+      }
+      break;
     case kFormatUnusedArgument:
-      return argument + " is " + given +
-             ", but no specifier takes it, so the C library cannot pass over it";
-    case kFormatMalformed:
-      return at + (problem.refusedBySecure ? " is refused by the secure functions"
-                                           : " is not a valid specifier");
-    case kFormatPositions:
-      return at + positionText(problem);
-    case kFormatNullFormat:
+      *out += ", but no specifier takes it, so the C library cannot pass over it";
+      break;
+    default:
       break;
   }
-  return std::string();
 }
 
 }  // namespace
@@ -320,11 +341,15 @@ void describeFormatError(const call_t& call, const std::string& format, const pr
   if (problem.kind == kFormatNullFormat) {
     message += " format is a null pointer";
   } else {
-    message += " format \"" + quoted(format) + "\": " + describe(call, problem, givenType, given);
+    message += " format \"";
+    appendQuoted(&message, format);
+    message += "\": ";
+    appendProblem(&message, call, problem, givenType, given);
   }
   if (call.file != nullptr) {
-    message += " (" + std::string(call.file) + ":" + std::to_string(call.line);
-    if (call.function != nullptr) message += std::string(", ") + call.function;
+    ((message += " (") += call.file) += ":";
+    appendNumber(&message, static_cast<unsigned long long>(call.line < 0 ? 0 : call.line));
+    if (call.function != nullptr) (message += ", ") += call.function;
     message += ")";
   }
 
