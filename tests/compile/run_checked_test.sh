@@ -36,6 +36,25 @@ done
 "$cxx" $flags -DQIRT_FORMAT_CHECK -fsyntax-only "$src/late_headers.cpp"
 echo "late standard headers: still routed"
 
+# The dialect follows the C library the unit calls: for MinGW, the default
+# way and the way old code is ported.
+dialect() {
+  # shellcheck disable=SC2086
+  "$cxx" $flags -DQIRT_FORMAT_CHECK "$@" "$src/dialect_of_unit.cpp" $objects $link \
+    -o "$work/dialect_of_unit.exe"
+  $runner "$work/dialect_of_unit.exe" | tr -d '\r'
+}
+case "$(basename "$cxx")" in
+  *mingw*)
+    expect_default="MinGW: %Lf passes"
+    [ "$(dialect -D__USE_MINGW_ANSI_STDIO=0)" = "Microsoft: %Lf is stopped" ] ||
+      { echo "ported MinGW unit: $(dialect -D__USE_MINGW_ANSI_STDIO=0)"; exit 1; }
+    ;;
+  *) expect_default="POSIX: %Lf passes" ;;
+esac
+[ "$(dialect)" = "$expect_default" ] || { echo "default unit: $(dialect)"; exit 1; }
+echo "dialect of the unit: as its C library"
+
 for define in "" -DQIRT_FORMAT_CHECK -DQIRT_FORMAT_CHECK_DEBUG; do
   # shellcheck disable=SC2086
   "$cc" -std=c99 -Wall -Wextra -Werror $define $library_includes -I"$work/gen" "$src/c_include.c" $link \

@@ -69,9 +69,10 @@ enum FormatDialect {
   kFormatDialectMicrosoft,
 };
 
-// The dialect of this translation unit (see the head of this file). The
-// value of __MINGW_PRINTF_FORMAT is a name, which the preprocessor can
-// only compare by pasting it onto a prefix.
+// The dialect of this translation unit (see the head of this file), also
+// as the name QIRT_FORMAT_UNIT_DIALECT, for headers that keep units of
+// different dialects apart. The value of __MINGW_PRINTF_FORMAT is a name,
+// which the preprocessor can only compare by pasting it onto a prefix.
 #define QIRT_FORMAT_PASTE_(a, b) a##b
 #define QIRT_FORMAT_PASTE(a, b) QIRT_FORMAT_PASTE_(a, b)
 #define QIRT_FORMAT_IS_ms_printf 1
@@ -79,22 +80,23 @@ enum FormatDialect {
 #if defined(QIRT_FORMAT_MICROSOFT_STDIO) && defined(QIRT_FORMAT_MINGW_STDIO)
 #error "define QIRT_FORMAT_MICROSOFT_STDIO or QIRT_FORMAT_MINGW_STDIO, not both"
 #elif defined(QIRT_FORMAT_MICROSOFT_STDIO)
-static const FormatDialect kFormatDialect = kFormatDialectMicrosoft;
+#define QIRT_FORMAT_UNIT_DIALECT kFormatDialectMicrosoft
 #elif defined(QIRT_FORMAT_MINGW_STDIO)
-static const FormatDialect kFormatDialect = kFormatDialectMinGW;
+#define QIRT_FORMAT_UNIT_DIALECT kFormatDialectMinGW
 #elif defined(__MINGW32__) && defined(__MINGW_PRINTF_FORMAT) && \
     QIRT_FORMAT_PASTE(QIRT_FORMAT_IS_, __MINGW_PRINTF_FORMAT) == 1
-static const FormatDialect kFormatDialect = kFormatDialectMicrosoft;
+#define QIRT_FORMAT_UNIT_DIALECT kFormatDialectMicrosoft
 #elif defined(__MINGW32__) && defined(__MINGW_PRINTF_FORMAT) && \
     QIRT_FORMAT_PASTE(QIRT_FORMAT_IS_, __MINGW_PRINTF_FORMAT) == 2
-static const FormatDialect kFormatDialect = kFormatDialectMinGW;
+#define QIRT_FORMAT_UNIT_DIALECT kFormatDialectMinGW
 #elif defined(_WIN32) && defined(__USE_MINGW_ANSI_STDIO) && __USE_MINGW_ANSI_STDIO
-static const FormatDialect kFormatDialect = kFormatDialectMinGW;
+#define QIRT_FORMAT_UNIT_DIALECT kFormatDialectMinGW
 #elif defined(_WIN32)
-static const FormatDialect kFormatDialect = kFormatDialectMicrosoft;
+#define QIRT_FORMAT_UNIT_DIALECT kFormatDialectMicrosoft
 #else
-static const FormatDialect kFormatDialect = kFormatDialectPosix;
+#define QIRT_FORMAT_UNIT_DIALECT kFormatDialectPosix
 #endif
+static const FormatDialect kFormatDialect = QIRT_FORMAT_UNIT_DIALECT;
 #undef QIRT_FORMAT_IS_ms_printf
 #undef QIRT_FORMAT_IS_gnu_printf
 

@@ -184,8 +184,21 @@
 #pragma GCC diagnostic ignored "-Wformat-security"
 #endif
 
+// Units checked for different C libraries, or with different modes, must
+// not share wrappers: an inline wrapper that the linker keeps once would
+// check every unit as one of them. So the wrappers live in a namespace
+// named after both.
+#define QIRT_FORMAT_STDIO_UNIT_(dialect, mode) unit_##dialect##_##mode
+#define QIRT_FORMAT_STDIO_UNIT(dialect, mode) QIRT_FORMAT_STDIO_UNIT_(dialect, mode)
+#ifdef QIRT_FORMAT_MODE
+#define QIRT_FORMAT_STDIO_NAMESPACE QIRT_FORMAT_STDIO_UNIT(QIRT_FORMAT_UNIT_DIALECT, QIRT_FORMAT_MODE)
+#else
+#define QIRT_FORMAT_STDIO_NAMESPACE QIRT_FORMAT_STDIO_UNIT(QIRT_FORMAT_UNIT_DIALECT, default)
+#endif
+
 namespace qirt {
 namespace stdio {
+inline namespace QIRT_FORMAT_STDIO_NAMESPACE {
 #ifdef QIRT_FORMAT_ROUTES_printf
 QIRT_FORMAT_DECLARE_SAFE(Printf, const char*, int, printf)
 #endif
@@ -278,8 +291,12 @@ QIRT_FORMAT_DECLARE_SAFE_1PARAM(ScanfSecure, const wchar_t*, int, fwscanf_s, std
 QIRT_FORMAT_DECLARE_SAFE_1PARAM(ScanfSecure, const wchar_t*, int, swscanf_s, const wchar_t*)
 #endif
 #endif  // _WIN32
+}  // namespace QIRT_FORMAT_STDIO_NAMESPACE
 }  // namespace stdio
 }  // namespace qirt
+#undef QIRT_FORMAT_STDIO_UNIT_
+#undef QIRT_FORMAT_STDIO_UNIT
+#undef QIRT_FORMAT_STDIO_NAMESPACE
 
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop
