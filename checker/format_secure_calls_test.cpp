@@ -199,17 +199,24 @@ const secure_call_t kScanfCalls[] = {
 };
 // clang-format on
 
-TEST(FormatSecureCallsTest, PrintfFamily) {
+// One name per build of this file, so that CTest tells them apart.
+#ifdef _UNICODE
+#define SECURE_TEST FormatSecureUnicodeCallsTest
+#else
+#define SECURE_TEST FormatSecureCallsTest
+#endif
+
+TEST(SECURE_TEST, PrintfFamily) {
   check(kPrintfCalls, sizeof kPrintfCalls / sizeof kPrintfCalls[0]);
 }
 
-TEST(FormatSecureCallsTest, ScanfFamily) {
+TEST(SECURE_TEST, ScanfFamily) {
   check(kScanfCalls, sizeof kScanfCalls / sizeof kScanfCalls[0]);
 }
 
 #ifdef _WIN32
 // Files: the calls write and read a temporary file.
-TEST(FormatSecureCallsTest, Files) {
+TEST(SECURE_TEST, Files) {
   std::FILE* file = std::tmpfile();
   ASSERT_NE(nullptr, file);
   EXPECT_EQ(9, fprintf_s(file, "%d %s\n", 12, "words"));
@@ -226,7 +233,7 @@ TEST(FormatSecureCallsTest, Files) {
 
 // The generic-text names of <tchar.h> are the narrow or the wide functions,
 // with or without _UNICODE, and are checked as those.
-TEST(FormatSecureCallsTest, GenericTextNames) {
+TEST(SECURE_TEST, GenericTextNames) {
   _TCHAR buffer[16];
   EXPECT_EQ(4, _stprintf_s(buffer, 16, _T("%d%s"), 12, _T("ab")));
   EXPECT_EQ(0, _tcscmp(_T("12ab"), buffer));
