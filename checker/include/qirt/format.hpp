@@ -57,6 +57,9 @@
 #define _QIRT_FILELINEFUNC_SIG
 #define _QIRT_FILELINEFUNC_PARAM
 #endif
+// The debug variant of the generated routing macros passes __FUNC__, the
+// name some compilers give the function being compiled; C++11 calls it
+// __func__, which serves wherever the compiler has no __FUNC__ of its own.
 #ifndef __FUNC__
 #define __FUNC__ __func__
 #endif
