@@ -46,7 +46,11 @@ class Checker {
   bool checkNumbering(const strict_specifier_t& spec, bool nothing);
   bool take(const want_t& want, std::uint32_t position, Role role);
   bool finish();
-  std::string lastUnsizedTaker() const;
+  // scanf_s: remembers the specifier that took the last argument.
+  void noteTaker(bool sized) {
+    lastTaker_ = sized ? nullptr : scanner_->specifierBegin();
+    lastTakerEnd_ = scanner_->position();
+  }
   unsigned references(unsigned argument) const;
   bool fail(FormatErrorKind kind, PositionProblem position = PositionProblem::kNone);
   void report(problem_t problem);
@@ -60,6 +64,10 @@ class Checker {
   const std::uint32_t* table_;
   const want_table_t wants_;
   const bool sized_;  // scanf_s: a buffer size follows every text target
+  // The specifier that took the last argument, for the message of a surplus
+  // one; null when it took a size too (only scanf_s keeps it).
+  const CharT* lastTaker_ = nullptr;
+  const CharT* lastTakerEnd_ = nullptr;
   // The scanner, which knows where the specifier being checked lies.
   const StrictFormatScanner<CharT>* scanner_ = nullptr;
   Numbering numbering_ = Numbering::kUnknown;
@@ -95,6 +103,7 @@ bool Checker<CharT>::checkSpecifier(const strict_specifier_t& spec) {
       sequential_ = argument;
       highest_ = argument;
       numbering_ = Numbering::kSequential;
+      if (sized_) noteTaker(false);
       return true;
     }
   }
@@ -123,7 +132,9 @@ bool Checker<CharT>::checkAnySpecifier(const strict_specifier_t& spec) {
   if (spec.precisionStar && !take(kStarWant, spec.precisionPosition, Role::kStar)) return false;
   if (nothing) return true;
   if (!take(want, spec.position, Role::kConversion)) return false;
-  return !(sized_ && takesSize(spec.conversion)) || take(sizeWant(call_.dialect), 0, Role::kSize);
+  if (!sized_) return true;
+  noteTaker(takesSize(spec.conversion));
+  return !takesSize(spec.conversion) || take(sizeWant(call_.dialect), 0, Role::kSize);
 }
 
 // Positions: all or none, and only where the C library reads them.
@@ -195,32 +206,8 @@ bool Checker<CharT>::finish() {
   problem_t problem;
   problem.kind = kFormatSurplusArgument;
   problem.argument = highest_ + 1;
-  // A surplus number after a target of scanf_s is most likely a buffer
-  // size given to a conversion that takes none.
-  const unsigned surplus = typeAt(problem.argument);
-  const unsigned base = surplus & kTypeBaseMask;
-  if (sized_ && (surplus & kTypePointer) == 0 && base < kTypeFactsSize &&
-      kTypeFacts[base].integer) {
-    problem.unsized = lastUnsizedTaker();
-  }
   report(problem);
   return false;
-}
-
-// The specifier of scanf_s that took the last argument, when it takes no
-// buffer size; "" otherwise. Only a wrong call gets here.
-template <class CharT>
-std::string Checker<CharT>::lastUnsizedTaker() const {
-  StrictFormatScanner<CharT> scanner(format_, end_, table_);
-  strict_specifier_t spec;
-  std::string taker;
-  while (scanner.next(&spec)) {
-    const want_t want = wantOf(wants_, spec);
-    if (want.kind <= WantKind::kNothing || spec.suppressed) continue;
-    taker = takesSize(spec.conversion) ? std::string()
-                                       : formatText(scanner.specifierBegin(), scanner.position());
-  }
-  return taker;
 }
 
 // How many specifiers before the current one (all, once the scan is over)
@@ -249,8 +236,19 @@ bool Checker<CharT>::fail(FormatErrorKind kind, PositionProblem position) {
   return false;
 }
 
+// Builds what the problem's message needs from the format; reached from
+// many places, so that the rescans it may do stay out of the checking loop.
 template <class CharT>
 void Checker<CharT>::report(problem_t problem) {
+  if (problem.kind == kFormatSurplusArgument && sized_) {
+    // A surplus number after a target of scanf_s is most likely a buffer
+    // size given to a conversion that takes none.
+    const unsigned surplus = typeAt(problem.argument);
+    const unsigned base = surplus & kTypeBaseMask;
+    if ((surplus & kTypePointer) == 0 && base < kTypeFactsSize && kTypeFacts[base].integer) {
+      if (lastTaker_ != nullptr) problem.unsized = formatText(lastTaker_, lastTakerEnd_);
+    }
+  }
   if (problem.kind != kFormatSurplusArgument && problem.kind != kFormatUnusedArgument &&
       scanner_ != nullptr) {
     const CharT* specifier = scanner_->specifierBegin();
@@ -367,12 +365,14 @@ call_t unpack(call_word_t word, bool wide, const unsigned* types, unsigned count
 
 }  // namespace
 
+// The short entries pass on to the long ones, so that each character type
+// has one path into the checker, which the compiler then inlines whole.
 void verifyFormat(const char* format, const unsigned* types, call_word_t call) {
-  verify(unpack(call, false, types, call >> kCallCountShift, nullptr, 0, nullptr), format);
+  verifyFormat(format, types, call, nullptr, 0, nullptr, call >> kCallCountShift);
 }
 
 void verifyFormat(const wchar_t* format, const unsigned* types, call_word_t call) {
-  verify(unpack(call, true, types, call >> kCallCountShift, nullptr, 0, nullptr), format);
+  verifyFormat(format, types, call, nullptr, 0, nullptr, call >> kCallCountShift);
 }
 
 void verifyFormat(const char* format, const unsigned* types, call_word_t call, const char* file,
