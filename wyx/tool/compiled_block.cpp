@@ -78,7 +78,7 @@ class BlockCompiler {
     invocation.column = clampToInt32(static_cast<std::int64_t>(dollar - lineStart_ + 1));
     const char* start = text_.data() + dollar;
     const char* limit =
-        start + std::min<std::size_t>(text_.size() - dollar, MacroExpander::kMaxInvocationSize);
+        start + std::min<std::size_t>(text_.size() - dollar, kMaxInvocationSize);
     const char* message = parse(start, limit, &invocation, next);
     if (message != nullptr) {
       endRun(CompiledBlock::kNone);
@@ -156,19 +156,6 @@ class BlockCompiler {
 
 std::shared_ptr<const CompiledBlock> CompiledBlock::compile(std::string_view text) {
   return BlockCompiler(text).run();
-}
-
-std::shared_ptr<const std::vector<const MacroExpander::macro_entry_t*>> CompiledBlock::resolve(
-    const MacroExpander& expander) const {
-  if (resolved_ && resolvedTable_ == expander.tableId()) return resolved_;
-  auto entries = std::make_shared<std::vector<const MacroExpander::macro_entry_t*>>();
-  entries->reserve(invocations_.size());
-  for (const invocation_t& invocation : invocations_) {
-    entries->push_back(expander.findEntry(invocation.name));
-  }
-  resolved_ = std::move(entries);
-  resolvedTable_ = expander.tableId();
-  return resolved_;
 }
 
 }  // namespace wyx::tool
