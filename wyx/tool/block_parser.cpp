@@ -23,7 +23,7 @@ constexpr char kEndDirective[] = "END";
 class BlockParser {
  public:
   BlockParser(io::IStream& source, blockmap_t& blocks)
-      : reader_(source, source.getPosition(), false, 2), blocks_(blocks) {
+      : reader_(source, 2), blocks_(blocks) {
     namedblock_t root;
     root.stream = io::makeSharedStream<io::SinkStream>();
     open_.push(root);
