@@ -9,21 +9,22 @@ namespace wyx::tool {
 
 namespace {
 
-// A collecting output starts this small: it holds one macro's text.
-constexpr std::size_t kCollectStart = 256;
+// An output starts this small, so that a short expansion or one macro's
+// collected text costs no large buffer; it doubles as text arrives.
+constexpr std::size_t kFirstCapacity = 256;
 // Largest count handed to one writeBuffer call.
 constexpr std::size_t kMaxWrite = std::size_t{1} << 30;
 
 }  // namespace
 
 MacroOutput::MacroOutput(io::IStream& target)
-    : target_(&target), capacity_(kBufferSize), buffer_(new char[kBufferSize]) {
+    : target_(&target), capacity_(kFirstCapacity), buffer_(new char[kFirstCapacity]) {
   cursor_ = buffer_.get();
   end_ = cursor_ + capacity_;
 }
 
 MacroOutput::MacroOutput()
-    : target_(nullptr), capacity_(kCollectStart), buffer_(new char[kCollectStart]) {
+    : target_(nullptr), capacity_(kFirstCapacity), buffer_(new char[kFirstCapacity]) {
   cursor_ = buffer_.get();
   end_ = cursor_ + capacity_;
 }
@@ -50,37 +51,42 @@ void MacroOutput::fill(char c, std::size_t count) {
   }
 }
 
-// The buffer cannot take `size` more bytes: a collecting output grows; one
-// with a stream fills the buffer, sends it, and sends a rest that would fill
-// another one at once, without copying it first.
+// The buffer cannot take `size` more bytes: it grows, up to kBufferSize
+// when it has a stream; a full-sized one is filled and sent, and a rest that
+// would fill another one is sent at once, without copying it first.
 void MacroOutput::spill(const char* data, std::size_t size) {
-  if (target_ == nullptr) {
-    const std::size_t used = static_cast<std::size_t>(cursor_ - buffer_.get());
-    const std::size_t capacity = std::max(2 * capacity_, used + size);
+  const std::size_t used = static_cast<std::size_t>(cursor_ - buffer_.get());
+  if (target_ == nullptr || capacity_ < kBufferSize) {
+    std::size_t capacity = std::max(2 * capacity_, used + size);
+    if (target_ != nullptr) capacity = std::min(capacity, kBufferSize);
     std::unique_ptr<char[]> grown(new char[capacity]);
     std::memcpy(grown.get(), buffer_.get(), used);
     buffer_ = std::move(grown);
     capacity_ = capacity;
     cursor_ = buffer_.get() + used;
     end_ = buffer_.get() + capacity_;
-  } else {
-    const std::size_t room = static_cast<std::size_t>(end_ - cursor_);
-    std::memcpy(cursor_, data, room);
-    cursor_ += room;
-    data += room;
-    size -= room;
-    flush();
-    if (size >= capacity_) {
-      flushed_ += size;
-      return send(data, size);
+    if (size <= capacity_ - used) {
+      std::memcpy(cursor_, data, size);
+      cursor_ += size;
+      return;
     }
+  }
+  const std::size_t room = static_cast<std::size_t>(end_ - cursor_);
+  std::memcpy(cursor_, data, room);
+  cursor_ += room;
+  data += room;
+  size -= room;
+  flush();
+  if (size >= capacity_) {
+    flushed_ += size;
+    return send(data, size);
   }
   std::memcpy(cursor_, data, size);
   cursor_ += size;
 }
 
 void MacroOutput::makeRoom() {
-  if (target_ != nullptr) return flush();
+  if (target_ != nullptr && capacity_ == kBufferSize) return flush();
   const char c = 0;
   const std::size_t used = static_cast<std::size_t>(cursor_ - buffer_.get());
   spill(&c, 1);  // grows

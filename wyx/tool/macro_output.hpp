@@ -19,7 +19,9 @@ namespace wyx::tool {
 class MacroOutput {
  public:
   // Bytes collected before they are written to the stream. Large enough
-  // that the stream can hand each full buffer to the system as it is.
+  // that the stream can hand each full buffer to the system as it is. The
+  // buffer starts small and grows to this size only as text arrives, so
+  // short expansions stay cheap.
   static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 
   // Writes into `target` at its position, in pieces of kBufferSize, and the
