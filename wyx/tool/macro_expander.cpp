@@ -65,16 +65,25 @@ class MacroExpander::Expansion {
         keep_(keep),
         blockLine_(blockLine),
         output_(output),
-        start_(output.count()) {}
+        start_(output.count()),
+        resolution_(expander.resolve(block_, keep)) {}
 
   void run() {
     const CompiledBlock& block = *block_;
     const char* text = block.text().data();
     const auto& invocations = block.invocations();
-    for (const CompiledBlock::step_t& step : block.steps()) {
-      output_.write(text + step.textBegin, step.textSize, step.lineEnd);
-      if (step.invocation != CompiledBlock::kNone)
-        invoke(invocations[step.invocation], step.invocation);
+    const CompiledBlock::invocation_t* current = nullptr;
+    try {
+      for (const CompiledBlock::step_t& step : block.steps()) {
+        output_.write(text + step.textBegin, step.textSize, step.lineEnd);
+        if (step.invocation == CompiledBlock::kNone) continue;
+        current = &invocations[step.invocation];
+        invoke(*current, step.invocation);
+      }
+    } catch (const EMacroException& error) {
+      // Raised by the macro of `current` or on its behalf: reported at its '$'.
+      if (current == nullptr) throw;
+      throw EMacroException::at(positionLine(current->line), current->column, error.what());
     }
     if (const CompiledBlock::error_t* error = block.error()) {
       throw EMacroException::at(positionLine(error->line), error->column, error->message);
@@ -82,56 +91,58 @@ class MacroExpander::Expansion {
   }
 
  private:
+  // Calls the macro of `invocation`, the block's invocation number `index`.
   void invoke(const CompiledBlock::invocation_t& invocation, std::size_t index) {
-    try {
-      // A macro may have added macros to this very expander.
-      if (!resolution_ || resolution_->tableId != expander_.tableId_) {
-        resolution_ = expander_.resolve(block_, keep_);
-      }
-      const macro_entry_t* entry = resolution_->entries[index];
-      if (entry == nullptr) throw EMacroException("Unknown macro '" + invocation.name + "'");
-      const std::uint64_t column = output_.count() - std::max(output_.lineStart(), start_);
-      const macro_context_t context{
-          &expander_,
-          invocation.name,
-          invocation.args,
-          invocation.line,
-          invocation.column,
-          clampToInt32(static_cast<std::int64_t>(column)),  // outputColumn
-          invocation.specifier,
-          &output_,
-      };
-      if (invocation.defaultSpecifier && entry->writer) {
-        entry->writer->write(context);
-      } else {
-        call(*entry, context, invocation.defaultSpecifier);
-      }
-    } catch (const EMacroException& error) {
-      throw EMacroException::at(positionLine(invocation.line), invocation.column, error.what());
+    // A macro may have added macros to this very expander.
+    if (resolution_->tableId != expander_.tableId_) resolution_ = expander_.resolve(block_, keep_);
+    const macro_entry_t* entry = resolution_->entries[index];
+    if (entry == nullptr) throw EMacroException("Unknown macro '" + invocation.name + "'");
+    const std::uint64_t column = output_.count() - std::max(output_.lineStart(), start_);
+    const macro_context_t context{
+        &expander_,
+        invocation.name,
+        invocation.args,
+        invocation.line,
+        invocation.column,
+        clampToInt32(static_cast<std::int64_t>(column)),  // outputColumn
+        invocation.specifier,
+        &output_,
+    };
+    if (invocation.defaultSpecifier && entry->writer) {
+      entry->writer->write(context);
+    } else {
+      call(*entry, context, invocation.defaultSpecifier);
     }
   }
 
   // A returning macro, or a writing one whose text a specifier formats.
   void call(const macro_entry_t& entry, const macro_context_t& context, bool defaultSpecifier) {
-    std::string text;
-    if (entry.writer) {
-      MacroOutput collected;
-      macro_context_t collecting = context;
-      collecting.output = &collected;
-      entry.writer->write(collecting);
-      text = collected.takeText();
-    } else {
-      // The macro may write to the output stream itself; what precedes it
-      // goes first.
-      output_.flush();
-      text = entry.text(context);
-    }
+    const std::string text =
+        entry.writer ? collect(*entry.writer, context) : returned(entry, context);
     if (defaultSpecifier) {
       // "%s" is the text up to its first NUL; no formatter needed.
       output_.write(text.c_str(), std::strlen(text.c_str()));
     } else {
       output_.write(formatValue(context.specifier, text));
     }
+  }
+
+  // The text a writing macro writes, for a specifier to format. One
+  // collecting output serves every such invocation of this walk: a walk
+  // calls one macro at a time, and takeText leaves it empty.
+  std::string collect(MacroWriter& writer, const macro_context_t& context) {
+    if (!collected_) collected_.reset(new MacroOutput);
+    macro_context_t collecting = context;
+    collecting.output = collected_.get();
+    writer.write(collecting);
+    return collected_->takeText();
+  }
+
+  std::string returned(const macro_entry_t& entry, const macro_context_t& context) {
+    // The macro may write to the output stream itself; what precedes it
+    // goes first.
+    output_.flush();
+    return entry.text(context);
   }
 
   std::int32_t positionLine(std::int32_t line) const {
@@ -145,6 +156,7 @@ class MacroExpander::Expansion {
   MacroOutput& output_;
   const std::uint64_t start_;  // output_.count() when this walk began
   resolution_ptr resolution_;
+  std::unique_ptr<MacroOutput> collected_;  // created when first needed
 };
 
 MacroExpander::MacroExpander() : tableId_(newTableId()), sweepAt_(kFirstSweep) {}
@@ -201,7 +213,8 @@ MacroExpander::resolution_ptr MacroExpander::resolve(
 
 void MacroExpander::expand(const block_t& block, io::IStream& output) {
   if (!block.stream) throw std::invalid_argument(kUndefinedBlock);
-  MacroOutput buffered(output);
+  // The stream holds the block's text: its expansion is rarely shorter.
+  MacroOutput buffered(output, block.stream->getSize());
   try {
     expand(block, buffered);
   } catch (...) {
