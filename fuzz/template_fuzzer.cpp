@@ -92,9 +92,8 @@ MacroExpander makeExpander(Run& run, bool writing) {
     });
     return expander;
   }
-  expander.addMacro("COL", makeMacroWriter([](const macro_context_t& c) {
-                      c.output->write(columnPadding(c));
-                    }));
+  expander.addMacro(
+      "COL", makeMacroWriter([](const macro_context_t& c) { c.output->write(columnPadding(c)); }));
   expander.addMacro("ECHO",
                     makeMacroWriter([](const macro_context_t& c) { c.output->write(c.args); }));
   expander.addMacro("BLOCK", makeMacroWriter([&run](const macro_context_t& c) {

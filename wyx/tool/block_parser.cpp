@@ -22,8 +22,7 @@ constexpr char kEndDirective[] = "END";
 
 class BlockParser {
  public:
-  BlockParser(io::IStream& source, blockmap_t& blocks)
-      : reader_(source, 2), blocks_(blocks) {
+  BlockParser(io::IStream& source, blockmap_t& blocks) : reader_(source, 2), blocks_(blocks) {
     namedblock_t root;
     root.stream = io::makeSharedStream<io::SinkStream>();
     open_.push(root);

@@ -68,8 +68,9 @@ class BlockCompiler {
   std::size_t find(char c, std::size_t at) const {
     if (at >= text_.size()) return text_.size();
     const void* found = std::memchr(text_.data() + at, c, text_.size() - at);
-    return found == nullptr ? text_.size()
-                            : static_cast<std::size_t>(static_cast<const char*>(found) - text_.data());
+    return found == nullptr
+               ? text_.size()
+               : static_cast<std::size_t>(static_cast<const char*>(found) - text_.data());
   }
 
   // A backslash gives the byte after it literally; the pair never ends a
@@ -92,8 +93,7 @@ class BlockCompiler {
     invocation.line = clampToInt32(static_cast<std::int64_t>(line_));
     invocation.column = clampToInt32(static_cast<std::int64_t>(dollar - lineStart_ + 1));
     const char* start = text_.data() + dollar;
-    const char* limit =
-        start + std::min<std::size_t>(text_.size() - dollar, kMaxInvocationSize);
+    const char* limit = start + std::min<std::size_t>(text_.size() - dollar, kMaxInvocationSize);
     const char* message = parse(start, limit, &invocation, next);
     if (message != nullptr) {
       endRun(CompiledBlock::kNone);
