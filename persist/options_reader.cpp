@@ -20,7 +20,12 @@ namespace {
   throw wyx::oo::EReadError(wyx::fromUtf8(msg::kInvalidPropertyValue));
 }
 
-// Serialises every read of a root object in the process.
+// Serialises every read of a root object in the process. The wrapper is per
+// thread (persistenceWrapper), but what a load writes into need not be: two
+// threads may load into one target, or into objects that its references
+// reach, and a loadable's setters take no lock of their own. Under this lock
+// the records of one load are applied as a whole, never interleaved with
+// another load's.
 std::mutex& loadMutex() {
   static std::mutex mutex;
   return mutex;

@@ -6,7 +6,7 @@
 
 namespace wyx::io {
 
-// Size of the chunks in which streams are copied and templates read.
+// Size of the chunks in which streams are copied.
 constexpr std::uint32_t kCopyChunkSize = 4096;
 
 // Copies `count` bytes from the source's position to the destination's in

@@ -22,8 +22,7 @@ constexpr char kEndDirective[] = "END";
 
 class BlockParser {
  public:
-  BlockParser(io::IStream& source, blockmap_t& blocks)
-      : reader_(source, source.getPosition(), false, 2), blocks_(blocks) {
+  BlockParser(io::IStream& source, blockmap_t& blocks) : reader_(source, 2), blocks_(blocks) {
     namedblock_t root;
     root.stream = io::makeSharedStream<io::SinkStream>();
     open_.push(root);
@@ -48,9 +47,16 @@ class BlockParser {
     const char* run = reader_.cursor();
     const char* p = run;
     const char* end = reader_.end();
+    // The next line feed and the next backslash before it, searched with
+    // memchr rather than byte by byte.
+    const char* lineFeed = find(p, end, '\n');
     while (p < end) {
-      const char c = *p;
-      if (c == '\n') {
+      if (lineFeed < p) lineFeed = find(p, end, '\n');
+      const char* special = find(p, lineFeed, '\\');
+      if (special != p) atLineStart_ = false;
+      p = special;
+      if (p == end) break;
+      if (*p == '\n') {
         ++line_;
         atLineStart_ = true;
         ++p;
@@ -58,10 +64,6 @@ class BlockParser {
         continue;
       }
       atLineStart_ = false;
-      if (c != '\\') {
-        ++p;
-        continue;
-      }
       if (p + 1 == end) {
         // The partner byte lies beyond the window: finish this run first.
         appendText(run, p - run);
@@ -77,6 +79,12 @@ class BlockParser {
     }
     appendText(run, p - run);
     reader_.advanceTo(p);
+  }
+
+  // The first `c` in [from, to), or `to`.
+  static const char* find(const char* from, const char* to, char c) {
+    const void* found = std::memchr(from, c, static_cast<std::size_t>(to - from));
+    return found != nullptr ? static_cast<const char*>(found) : to;
   }
 
   // A backslash at the end of the window: fetch its partner.

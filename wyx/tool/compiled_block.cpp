@@ -23,7 +23,10 @@ bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 class BlockCompiler {
  public:
   explicit BlockCompiler(std::string_view text)
-      : text_(text.substr(0, text.find('\0'))), block_(new CompiledBlock) {}
+      : text_(text.substr(0, text.find('\0'))),
+        block_(new CompiledBlock),
+        nextDollar_(find('$', 0)),
+        nextBackslash_(find('\\', 0)) {}
 
   std::shared_ptr<const CompiledBlock> run() {
     std::size_t at = 0;
@@ -43,18 +46,31 @@ class BlockCompiler {
 
  private:
   // Copies bytes up to the next backslash or '$'; line feeds end template
-  // lines and output lines alike.
+  // lines and output lines alike. The bytes are searched with memchr, not
+  // looked at one by one.
   std::size_t copyText(std::size_t at) {
-    std::size_t end = text_.find_first_of("\\$", at);
-    if (end == std::string_view::npos) end = text_.size();
-    for (std::size_t p = at; p < end; ++p) {
-      if (text_[p] != '\n') continue;
+    if (nextDollar_ < at) nextDollar_ = find('$', at);
+    if (nextBackslash_ < at) nextBackslash_ = find('\\', at);
+    const std::size_t end = std::min(nextDollar_, nextBackslash_);
+    const char* data = text_.data();
+    for (const void* lf = std::memchr(data + at, '\n', end - at); lf != nullptr;) {
+      const std::size_t p = static_cast<std::size_t>(static_cast<const char*>(lf) - data);
       ++line_;
       lineStart_ = p + 1;
       runLineEnd_ = runSize() + (p + 1 - at);
+      lf = std::memchr(data + p + 1, '\n', end - p - 1);
     }
-    block_->text_.append(text_.data() + at, end - at);
+    block_->text_.append(data + at, end - at);
     return end;
+  }
+
+  // The offset of the first `c` at or after `at`, or the text's size.
+  std::size_t find(char c, std::size_t at) const {
+    if (at >= text_.size()) return text_.size();
+    const void* found = std::memchr(text_.data() + at, c, text_.size() - at);
+    return found == nullptr
+               ? text_.size()
+               : static_cast<std::size_t>(static_cast<const char*>(found) - text_.data());
   }
 
   // A backslash gives the byte after it literally; the pair never ends a
@@ -77,8 +93,7 @@ class BlockCompiler {
     invocation.line = clampToInt32(static_cast<std::int64_t>(line_));
     invocation.column = clampToInt32(static_cast<std::int64_t>(dollar - lineStart_ + 1));
     const char* start = text_.data() + dollar;
-    const char* limit =
-        start + std::min<std::size_t>(text_.size() - dollar, MacroExpander::kMaxInvocationSize);
+    const char* limit = start + std::min<std::size_t>(text_.size() - dollar, kMaxInvocationSize);
     const char* message = parse(start, limit, &invocation, next);
     if (message != nullptr) {
       endRun(CompiledBlock::kNone);
@@ -152,23 +167,13 @@ class BlockCompiler {
   std::size_t runLineEnd_ = 0;
   std::uint64_t line_ = 1;
   std::size_t lineStart_ = 0;  // offset of the current template line's first byte
+  // The next '$' and backslash at or after the last search.
+  std::size_t nextDollar_;
+  std::size_t nextBackslash_;
 };
 
 std::shared_ptr<const CompiledBlock> CompiledBlock::compile(std::string_view text) {
   return BlockCompiler(text).run();
-}
-
-std::shared_ptr<const std::vector<const MacroExpander::macro_entry_t*>> CompiledBlock::resolve(
-    const MacroExpander& expander) const {
-  if (resolved_ && resolvedTable_ == expander.tableId()) return resolved_;
-  auto entries = std::make_shared<std::vector<const MacroExpander::macro_entry_t*>>();
-  entries->reserve(invocations_.size());
-  for (const invocation_t& invocation : invocations_) {
-    entries->push_back(expander.findEntry(invocation.name));
-  }
-  resolved_ = std::move(entries);
-  resolvedTable_ = expander.tableId();
-  return resolved_;
 }
 
 }  // namespace wyx::tool

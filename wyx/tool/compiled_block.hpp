@@ -1,7 +1,8 @@
 // A block's text parsed once for expansion: literal runs with their escapes
 // resolved, and the invocations between them with name, arguments,
 // specifier and template position. Expanding walks this form instead of
-// scanning the text again for every repetition.
+// scanning the text again for every repetition. A parsed block never changes,
+// so threads may share it; it knows nothing of macro tables.
 #pragma once
 
 #include <cstddef>
@@ -11,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "wyx/tool/macro_expander.hpp"
+#include "wyx/tool/template_limits.hpp"
 
 namespace wyx::tool {
 
@@ -22,7 +23,7 @@ class CompiledBlock {
     std::string name;
     std::string args;       // escapes resolved
     std::string specifier;  // "%s" by default
-    bool defaultSpecifier;  // specifier == "%s"
+    bool defaultSpecifier;  // the specifier is "%s", written or not
     std::int32_t line;      // of the '$', 1-based within the block's text
     std::int32_t column;    // of the '$', 1-based
   };
@@ -55,13 +56,6 @@ class CompiledBlock {
   // The error that ends the block, or null.
   const error_t* error() const { return error_.get(); }
 
-  // The macro entries the invocations' names have in `expander`, in the
-  // order of invocations(), null for an unknown name. Computed once per
-  // macro table: the last answer is kept until another table asks. Not
-  // for use by two threads at once.
-  std::shared_ptr<const std::vector<const MacroExpander::macro_entry_t*>> resolve(
-      const MacroExpander& expander) const;
-
  private:
   CompiledBlock() = default;
   friend class BlockCompiler;
@@ -70,9 +64,6 @@ class CompiledBlock {
   std::vector<step_t> steps_;
   std::vector<invocation_t> invocations_;
   std::unique_ptr<error_t> error_;
-
-  mutable std::uint64_t resolvedTable_ = 0;
-  mutable std::shared_ptr<const std::vector<const MacroExpander::macro_entry_t*>> resolved_;
 };
 
 }  // namespace wyx::tool

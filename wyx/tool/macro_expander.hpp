@@ -1,10 +1,12 @@
 // The template engine: a template is split into named blocks by directive
 // lines (":NAME" opens a block, ":END" closes the innermost one), and a block
 // is expanded by copying its text with backslash escapes resolved and every
-// invocation "$(NAME args)" or "$%spec(NAME args)" replaced by the text the
-// registered macro NAME returns, formatted with the printf-style specifier
-// (formatValue; "%s" by default). A block is parsed once (CompiledBlock) and
-// every expansion walks the parsed form.
+// invocation "$(NAME args)" or "$%spec(NAME args)" replaced by the text of
+// the registered macro NAME, formatted with the printf-style specifier
+// (formatValue; "%s" by default). A macro either writes its text into the
+// expansion's output or returns it. A block is parsed once (CompiledBlock);
+// every expansion walks the parsed form with the macros the expander's
+// table holds at that moment.
 #pragma once
 
 #include <cstdint>
@@ -12,8 +14,8 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "wyx/io/stream.hpp"
 #include "wyx/tool/macro_exception.hpp"
@@ -82,13 +84,12 @@ class MacroExpander {
     macro_writer_t writer;
   };
 
-  // Longest invocation, from its '$' to its ')', in bytes. A longer one fails
-  // with "No closing ')'" (or "Macro name missing" without a '(').
-  static constexpr std::uint32_t kMaxInvocationSize = 4096;
-
+  // A copy has the macros of `other` and nothing else of it: what an
+  // expander remembers of parsed blocks holds for its own table only.
   MacroExpander();
   MacroExpander(const MacroExpander& other);
   MacroExpander& operator=(const MacroExpander& other);
+  ~MacroExpander();
 
   // Registers `fn` under `name`. A name already present keeps its first
   // macro; `fn` is then dropped silently.
@@ -97,10 +98,6 @@ class MacroExpander {
 
   // True when `name` is registered.
   bool hasMacro(const std::string& name) const { return macros_.count(name) != 0; }
-  // The entry registered under `name`, or null. Valid while the expander lives.
-  const macro_entry_t* findEntry(std::string_view name) const;
-  // Changes whenever the table does; never the same for two tables.
-  std::uint64_t tableId() const { return tableId_; }
 
   // Expands `block` from its beginning into `output` at output's current
   // position. A block whose stream is null raises std::invalid_argument.
@@ -109,6 +106,9 @@ class MacroExpander {
   // (stream errors as ESafecallException, a macro's own errors) passes
   // through unchanged. Output written before an error stays written. Calls
   // may nest: a macro may expand blocks again, with this or another expander.
+  // An expander serves one thread at a time; parsed blocks (block_t's
+  // `compiled`) never change, so threads with expanders of their own may
+  // expand the same blocks at once.
   // Every byte that precedes an invocation of a returning macro reaches
   // `output` before the macro is called, so such a macro may itself write to
   // the same output.
@@ -129,8 +129,29 @@ class MacroExpander {
   static void parseBlocks(io::IStream& source, blockmap_t& blocks);
 
  private:
+  class Expansion;
+
+  // The entries that a parsed block's invocation names have in the table
+  // whose id is `tableId`, in the order of the block's invocations; null
+  // for an unknown name.
+  struct resolution_t {
+    std::uint64_t tableId;
+    std::vector<const macro_entry_t*> entries;
+  };
+  using resolution_ptr = std::shared_ptr<const resolution_t>;
+
+  // The resolution of `block` for the table as it is now; with `keep`, it
+  // is also kept for the block's next expansion.
+  resolution_ptr resolve(const std::shared_ptr<const CompiledBlock>& block, bool keep);
+
   std::map<std::string, macro_entry_t, std::less<>> macros_;
+  // Changes whenever the table does; never the same for two tables.
   std::uint64_t tableId_;
+  // Kept resolutions by parsed block. A weak key never matches a later
+  // block at the same address, and an entry of a block that has died is
+  // dropped when the map has doubled since the last sweep.
+  std::map<std::weak_ptr<const CompiledBlock>, resolution_ptr, std::owner_less<>> resolved_;
+  std::size_t sweepAt_;
 };
 
 // A writing macro that calls `fn(context)`; `fn` writes to context.output.

@@ -4,10 +4,11 @@
 
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "wyx/tool/macro_output.hpp"
-#include "wyx/tool/piece_reader.hpp"
+#include "wyx/tool/template_limits.hpp"
 #include "wyx/tool/test_support.hpp"
 
 namespace wyx::tool {
@@ -246,7 +247,7 @@ TEST_F(MacroExpanderTest, MacroWritingToTheSameOutputFollowsThePrecedingText) {
 }
 
 TEST_F(MacroExpanderTest, InvocationsUpToTheLimitAreAccepted) {
-  const std::size_t kLimit = MacroExpander::kMaxInvocationSize;
+  const std::size_t kLimit = kMaxInvocationSize;
   // "$(ARGS " + args + ")" is exactly the limit.
   const std::string fits(kLimit - 8, 'a');
   EXPECT_EQ("<" + fits + ">", expand("$(ARGS " + fits + ")"));
@@ -283,10 +284,11 @@ TEST_F(MacroExpanderTest, ReadBoundariesDoNotChangeTheResult) {
   }
 }
 
-// The same around the reader's own piece size and a full invocation window.
+// The same around the size of the pieces in which a block without a parsed
+// form is read, with invocations of the largest size.
 TEST_F(MacroExpanderTest, PieceSizedBlocksExpandLikeShortOnes) {
-  const std::size_t kPiece = detail::PieceReader::kPieceSize;
-  const std::string args(MacroExpander::kMaxInvocationSize - 8, 'a');
+  const std::size_t kPiece = 16384;
+  const std::string args(kMaxInvocationSize - 8, 'a');
   for (std::size_t pad : {kPiece - 3, kPiece - 2, kPiece - 1, kPiece, kPiece + 1, 2 * kPiece - 1}) {
     const std::string filler(pad, '.');
     EXPECT_EQ(filler + "$", expand(filler + "\\$")) << pad;
@@ -366,6 +368,29 @@ TEST_F(MacroExpanderTest, ParsedBlocksFollowTheExpandersTable) {
   } catch (const EMacroException& error) {
     EXPECT_STREQ("Macro error in line 2, column 2: Unknown macro 'X'", error.what());
   }
+}
+
+// A parsed block is shared, what a table resolves in it is not: two
+// threads, each with its own table and copies that add a macro, expand one
+// block at once and each sees its own macros only.
+TEST(MacroExpanderSharingTest, ThreadsWithTheirOwnTablesShareParsedBlocks) {
+  const blockmap_t blocks = testing::parseTemplate(":B\r\n$(X)$(Y)\r\n:END\r\n");
+  const block_t& block = blocks.at("B");
+  auto expandMany = [&block](const std::string& x, int* wrong) {
+    MacroExpander root;
+    root.addMacro("X", [x](const macro_context_t&) { return x; });
+    for (int i = 0; i < 20000; ++i) {
+      MacroExpander child(root);
+      child.addMacro("Y", [i](const macro_context_t&) { return std::to_string(i); });
+      if (expandToString(child, block) != x + std::to_string(i)) ++*wrong;
+    }
+  };
+  int wrong[2] = {0, 0};
+  std::thread other(expandMany, "b", &wrong[1]);
+  expandMany("a", &wrong[0]);
+  other.join();
+  EXPECT_EQ(0, wrong[0]);
+  EXPECT_EQ(0, wrong[1]);
 }
 
 }  // namespace

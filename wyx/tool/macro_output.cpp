@@ -9,21 +9,27 @@ namespace wyx::tool {
 
 namespace {
 
-// A collecting output starts this small: it holds one macro's text.
-constexpr std::size_t kCollectStart = 256;
+// A collecting output starts small, as it holds one macro's text, and
+// doubles as text arrives. One with a stream starts at a size that most
+// blocks' expansions fit in and takes its full size once that is full, so
+// that a short expansion costs no large buffer.
+constexpr std::size_t kFirstCollectCapacity = 256;
+constexpr std::size_t kFirstStreamCapacity = std::size_t{1} << 16;
 // Largest count handed to one writeBuffer call.
 constexpr std::size_t kMaxWrite = std::size_t{1} << 30;
 
 }  // namespace
 
-MacroOutput::MacroOutput(io::IStream& target)
-    : target_(&target), capacity_(kBufferSize), buffer_(new char[kBufferSize]) {
+MacroOutput::MacroOutput(io::IStream& target, std::size_t expectedSize)
+    : target_(&target),
+      capacity_(std::clamp(expectedSize, kFirstStreamCapacity, kBufferSize)),
+      buffer_(new char[capacity_]) {
   cursor_ = buffer_.get();
   end_ = cursor_ + capacity_;
 }
 
 MacroOutput::MacroOutput()
-    : target_(nullptr), capacity_(kCollectStart), buffer_(new char[kCollectStart]) {
+    : target_(nullptr), capacity_(kFirstCollectCapacity), buffer_(new char[kFirstCollectCapacity]) {
   cursor_ = buffer_.get();
   end_ = cursor_ + capacity_;
 }
@@ -50,26 +56,22 @@ void MacroOutput::fill(char c, std::size_t count) {
   }
 }
 
-// The buffer cannot take `size` more bytes: a collecting output grows; one
-// with a stream fills the buffer, sends it, and sends a rest that would fill
-// another one at once, without copying it first.
+// The buffer cannot take `size` more bytes. A collecting output grows. One
+// with a stream sends what it holds; its first buffer is then replaced by
+// one of full size, without copying, and the bytes go into the buffer, or
+// to the stream at once when they would fill a full one.
 void MacroOutput::spill(const char* data, std::size_t size) {
   if (target_ == nullptr) {
     const std::size_t used = static_cast<std::size_t>(cursor_ - buffer_.get());
-    const std::size_t capacity = std::max(2 * capacity_, used + size);
-    std::unique_ptr<char[]> grown(new char[capacity]);
-    std::memcpy(grown.get(), buffer_.get(), used);
-    buffer_ = std::move(grown);
-    capacity_ = capacity;
-    cursor_ = buffer_.get() + used;
-    end_ = buffer_.get() + capacity_;
+    replaceBuffer(std::max(2 * capacity_, used + size), used);
   } else {
-    const std::size_t room = static_cast<std::size_t>(end_ - cursor_);
+    const std::size_t room =
+        capacity_ == kBufferSize ? static_cast<std::size_t>(end_ - cursor_) : 0;
     std::memcpy(cursor_, data, room);
     cursor_ += room;
     data += room;
     size -= room;
-    flush();
+    makeRoom();
     if (size >= capacity_) {
       flushed_ += size;
       return send(data, size);
@@ -79,12 +81,25 @@ void MacroOutput::spill(const char* data, std::size_t size) {
   cursor_ += size;
 }
 
+// Empties a full buffer (or grows a collecting one).
 void MacroOutput::makeRoom() {
-  if (target_ != nullptr) return flush();
-  const char c = 0;
-  const std::size_t used = static_cast<std::size_t>(cursor_ - buffer_.get());
-  spill(&c, 1);  // grows
-  cursor_ = buffer_.get() + used;
+  if (target_ == nullptr) {
+    const std::size_t used = static_cast<std::size_t>(cursor_ - buffer_.get());
+    return replaceBuffer(2 * capacity_, used);
+  }
+  flush();
+  if (capacity_ < kBufferSize) replaceBuffer(kBufferSize, 0);
+}
+
+// A buffer of `capacity` bytes that starts with the first `keep` of the
+// current one.
+void MacroOutput::replaceBuffer(std::size_t capacity, std::size_t keep) {
+  std::unique_ptr<char[]> replacement(new char[capacity]);
+  std::memcpy(replacement.get(), buffer_.get(), keep);
+  buffer_ = std::move(replacement);
+  capacity_ = capacity;
+  cursor_ = buffer_.get() + keep;
+  end_ = buffer_.get() + capacity_;
 }
 
 // The buffer is emptied before it is sent, so a failed write is not repeated.

@@ -19,12 +19,16 @@ namespace wyx::tool {
 class MacroOutput {
  public:
   // Bytes collected before they are written to the stream. Large enough
-  // that the stream can hand each full buffer to the system as it is.
+  // that the stream can hand each full buffer to the system as it is. The
+  // buffer starts smaller and takes this size only once a long expansion
+  // has filled the first one, so that short expansions stay cheap.
   static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 
-  // Writes into `target` at its position, in pieces of kBufferSize, and the
-  // rest at flush(). `target` must outlive the output.
-  explicit MacroOutput(io::IStream& target);
+  // Writes into `target` at its position, in pieces of at most kBufferSize,
+  // and the rest at flush(). `target` must outlive the output. The first
+  // buffer holds `expectedSize` bytes, within bounds, so that an expansion
+  // known to be long starts at full size.
+  explicit MacroOutput(io::IStream& target, std::size_t expectedSize = 0);
   // Collects the text in memory (takeText).
   MacroOutput();
   // Does not flush: what was not flushed is lost.
@@ -76,6 +80,7 @@ class MacroOutput {
   void writeLines(const char* data, std::size_t size, const void* firstLineFeed);
   void spill(const char* data, std::size_t size);
   void makeRoom();
+  void replaceBuffer(std::size_t capacity, std::size_t keep);
   void send(const char* data, std::size_t size);
 
   io::IStream* target_;

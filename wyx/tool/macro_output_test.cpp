@@ -11,11 +11,13 @@ namespace wyx::tool {
 namespace {
 
 // Writes, fills and runs with a known line end of every size around the
-// buffer's, once into a stream and once collected: the bytes arrive in
-// order, and count and line start follow them.
+// buffer's (and a fill past the smaller first buffer), once into a stream
+// and once collected: the bytes arrive in order, and count and line start
+// follow them.
 TEST(MacroOutputTest, EverySizeArrivesInOrderWithItsLineStart) {
   const std::size_t kBuffer = MacroOutput::kBufferSize;
-  const std::size_t kSizes[] = {0, 1, kBuffer - 2, 3, kBuffer, 7, 2 * kBuffer + 5, 1, kBuffer - 1};
+  const std::size_t kSizes[] = {0, 70000,           1, kBuffer - 2, 3, kBuffer,
+                                7, 2 * kBuffer + 5, 1, kBuffer - 1};
   for (bool collect : {false, true}) {
     oo::InterfacePtr<io::MemoryStream> stream(new io::MemoryStream);
     MacroOutput streamed(*stream);

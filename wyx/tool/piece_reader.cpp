@@ -2,23 +2,17 @@
 
 #include <cstring>
 
-#include "wyx/oo/safecall.hpp"
-
 namespace wyx::tool::detail {
 
-PieceReader::PieceReader(io::IStream& stream, std::uint32_t start, bool reseek,
-                         std::size_t lookahead)
+PieceReader::PieceReader(io::IStream& stream, std::size_t lookahead)
     : stream_(stream),
-      reseek_(reseek),
       capacity_(kPieceSize + lookahead),
-      buffer_(new char[kPieceSize + lookahead]),
-      streamNext_(start) {}
+      buffer_(new char[kPieceSize + lookahead]) {}
 
 bool PieceReader::refill(std::size_t count) {
   if (ended_) return false;
   // Keep only the unconsumed tail, at the front, and read behind it.
   std::memmove(buffer_.get(), cursor(), available());
-  base_ += position_;
   length_ -= position_;
   position_ = 0;
   while (available() < count && !ended_) readPiece();
@@ -26,9 +20,6 @@ bool PieceReader::refill(std::size_t count) {
 }
 
 void PieceReader::readPiece() {
-  if (reseek_ && stream_.getPosition() != streamNext_) {
-    oo::checkStatus(stream_.setPosition(streamNext_));
-  }
   char* into = buffer_.get() + length_;
   const auto room = static_cast<std::uint32_t>(capacity_ - length_);
   std::uint32_t got = stream_.read(into, room);
@@ -37,7 +28,6 @@ void PieceReader::readPiece() {
     ended_ = true;
     return;
   }
-  streamNext_ += got;
   if (const void* nul = std::memchr(into, '\0', got)) {
     // Everything from the first NUL on is not part of the text.
     length_ += static_cast<std::size_t>(static_cast<const char*>(nul) - into);

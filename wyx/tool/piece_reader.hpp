@@ -1,7 +1,6 @@
-// Internal: reads a stream in pieces into a window that can guarantee a
-// minimum look-ahead (a whole invocation, an escape pair), whatever the
-// sizes the stream's reads happen to deliver. Used by block parsing and by
-// expansion; not part of the public interface.
+// Internal to block parsing: reads a stream in pieces into a window that can
+// guarantee a minimum look-ahead (an escape pair), whatever the sizes the
+// stream's reads happen to deliver. Not part of the public interface.
 #pragma once
 
 #include <cstddef>
@@ -17,11 +16,9 @@ class PieceReader {
   // Bytes requested from the stream per read.
   static constexpr std::size_t kPieceSize = 16384;
 
-  // Reads `stream` from `start`. With `reseek`, the stream is set back to
-  // where this reader left it before every read, so that others may move
-  // the stream in between (a macro expanding the same block). `lookahead`
-  // is the largest count ensure() will be asked for.
-  PieceReader(io::IStream& stream, std::uint32_t start, bool reseek, std::size_t lookahead);
+  // Reads `stream` from its current position. `lookahead` is the largest
+  // count ensure() will be asked for.
+  PieceReader(io::IStream& stream, std::size_t lookahead);
 
   // The unconsumed bytes [cursor(), end()). The text ends at the stream's
   // end or at its first NUL byte, which is never exposed.
@@ -37,24 +34,16 @@ class PieceReader {
   // Consumes the bytes up to `to`, a pointer into [cursor(), end()].
   void advanceTo(const char* to) { position_ = static_cast<std::size_t>(to - buffer_.get()); }
 
-  // Offset within the text of a byte of the window.
-  std::uint64_t offsetOf(const char* at) const {
-    return base_ + static_cast<std::uint64_t>(at - buffer_.get());
-  }
-
  private:
   bool refill(std::size_t count);
   void readPiece();
 
   io::IStream& stream_;
-  bool reseek_;
   bool ended_ = false;
   std::size_t capacity_;
   std::unique_ptr<char[]> buffer_;
   std::size_t position_ = 0;
   std::size_t length_ = 0;
-  std::uint64_t base_ = 0;        // text offset of buffer_[0]
-  std::uint32_t streamNext_;      // stream position of the next unread byte
 };
 
 }  // namespace wyx::tool::detail

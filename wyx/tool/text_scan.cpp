@@ -4,12 +4,6 @@
 
 namespace wyx::tool {
 
-std::int32_t clampToInt32(std::int64_t value) {
-  if (value > INT32_MAX) return INT32_MAX;
-  if (value < INT32_MIN) return INT32_MIN;
-  return static_cast<std::int32_t>(value);
-}
-
 std::int32_t readInt(std::string_view text, IntOverflow overflow) {
   std::size_t at = 0;
   while (at < text.size() && (text[at] == ' ' || (text[at] >= '\t' && text[at] <= '\r'))) ++at;

@@ -13,8 +13,13 @@ inline bool isNameByte(char c) {
 }
 
 // A line or column number for messages and the macro context, which hold
-// 32-bit signed numbers: larger values stay at the largest.
-std::int32_t clampToInt32(std::int64_t value);
+// 32-bit signed numbers: larger values stay at the largest. Inline, as
+// every invocation an expansion meets asks for one.
+inline std::int32_t clampToInt32(std::int64_t value) {
+  if (value > INT32_MAX) return INT32_MAX;
+  if (value < INT32_MIN) return INT32_MIN;
+  return static_cast<std::int32_t>(value);
+}
 
 // What happens to a number too large for an int.
 enum class IntOverflow {
