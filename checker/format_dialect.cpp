@@ -93,13 +93,13 @@ constexpr unsigned idOf() {
   return TypeID<T, const char*>::value;
 }
 
-constexpr want_t kInvalid{WantKind::kInvalid, 0, 0, 0};
+constexpr want_t kInvalid{WantKind::kInvalid, 0, 0, 0, 0};
 
 // A want; a value's type is kept as the promotions leave it, which is what
 // arguments are compared with. Runs only where the tables are built.
 constexpr want_t makeWant(WantKind kind, unsigned type, unsigned identity, WantName name) {
   return {kind, static_cast<std::uint8_t>(kind == WantKind::kValue ? promotedOf(type) : type),
-          static_cast<std::uint8_t>(identity), name};
+          static_cast<std::uint8_t>(identity), name, 0};
 }
 
 // What the integer conversions want for each size modifier, indexed by its
@@ -403,7 +403,9 @@ constexpr want_rows_t makeWantRows() {
   std::array<std::uint8_t, kAllRowCount> placed{};
   for (std::size_t i = 0; i < kAllRowCount; ++i) {
     if (kFirstEqual[i] == i) {
-      out.rows[distinct] = rowAt(i);
+      // The bases are added to the distinct rows only, which keeps the
+      // compile-time work of building the tables within the compilers' limits.
+      for (std::size_t m = 0; m < kWantRowSize; ++m) out.rows[distinct][m] = withBases(rowAt(i)[m]);
       placed[i] = static_cast<std::uint8_t>(distinct++);
     } else {
       placed[i] = placed[kFirstEqual[i]];
@@ -425,8 +427,10 @@ static_assert(keepsEveryRow(), "every table finds its own rows");
 
 // scanf's "m" on text: the library allocates the text and stores a pointer
 // to it.
-constexpr want_t kAllocatedChar = makeWant(WantKind::kAllocated, kTypeChar, 0, kNameCharPtrPtr);
-constexpr want_t kAllocatedWchar = makeWant(WantKind::kAllocated, kTypeWchar, 0, kNameWcharTPtrPtr);
+constexpr want_t kAllocatedChar =
+    withBases(makeWant(WantKind::kAllocated, kTypeChar, 0, kNameCharPtrPtr));
+constexpr want_t kAllocatedWchar =
+    withBases(makeWant(WantKind::kAllocated, kTypeWchar, 0, kNameWcharTPtrPtr));
 
 // All names in one text, and where each begins.
 constexpr char kWantNameText[] =
@@ -468,8 +472,9 @@ bool hasPositions(FormatFamily family, FormatDialect dialect) {
 
 want_t sizeWant(FormatDialect dialect) {
   static constexpr want_t kUnsigned =
-      makeWant(WantKind::kValue, kTypeUnsignedInt, 0, kNameUnsignedInt);
-  static constexpr want_t kSize = makeWant(WantKind::kValue, idOf<std::size_t>(), 0, kNameSizeT);
+      withBases(makeWant(WantKind::kValue, kTypeUnsignedInt, 0, kNameUnsignedInt));
+  static constexpr want_t kSize =
+      withBases(makeWant(WantKind::kValue, idOf<std::size_t>(), 0, kNameSizeT));
   return dialect == kFormatDialectPosix ? kSize : kUnsigned;
 }
 

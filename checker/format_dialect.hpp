@@ -139,6 +139,6 @@ const char* wantName(const want_t& want);
 want_t sizeWant(FormatDialect dialect);
 
 // What a '*' width or precision wants: an int.
-constexpr want_t kStarWant{WantKind::kValue, kTypeInt, 0, kNameInt};
+constexpr want_t kStarWant = withBases({WantKind::kValue, kTypeInt, 0, kNameInt, 0});
 
 }  // namespace qirt::detail
