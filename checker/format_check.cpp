@@ -261,36 +261,49 @@ void Checker<CharT>::report(problem_t problem) {
 // The calls of one thread that passed lately, by content: a program makes
 // the same call again and again (a format in a loop, a log line), and
 // comparing a short text is much cheaper than reading its specifiers. Keyed
-// by everything the verdict depends on, so a reused buffer with another
-// format, or a type array changed in place, is checked afresh. Plain data:
-// a thread_local object with a destructor would have to be registered.
+// by everything the verdict depends on (the call word as the header made
+// it, the character type, the count, the types and the format), so a reused
+// buffer with another format, or a type array changed in place, is checked
+// afresh; a call found here is not even unpacked. Plain data: a
+// thread_local object with a destructor would have to be registered.
 class RecentCalls {
  public:
+  // The key of a call: its word without the count, and the character type.
   template <class CharT>
-  bool contains(const call_t& call, const CharT* format, std::size_t length) const {
-    const entry_t& entry = slot(call, format);
-    return entry.bytes == length * sizeof(CharT) && fits(call, length * sizeof(CharT)) &&
-           entry.family == call.family && entry.dialect == call.dialect &&
-           entry.wide == call.wide && entry.count == call.count &&
-           std::memcmp(entry.format, format, entry.bytes) == 0 &&
-           (call.count == 0 ||
-            (call.types != nullptr && entry.hasTypes &&
-             std::memcmp(entry.types, call.types, call.count * sizeof(unsigned)) == 0));
+  static call_word_t keyOf(call_word_t word) {
+    return (word & ((call_word_t(1) << kCallCountShift) - 1)) | (sizeof(CharT) << kCallCountShift);
   }
 
   template <class CharT>
-  void add(const call_t& call, const CharT* format, std::size_t length) {
+  bool contains(call_word_t key, const CharT* format, std::size_t length, const unsigned* types,
+                unsigned count) const {
+    const entry_t& entry = slot(format, types);
+    if (entry.bytes != length * sizeof(CharT) || !fits(length * sizeof(CharT), count) ||
+        entry.key != key || entry.count != count ||
+        std::memcmp(entry.format, format, entry.bytes) != 0) {
+      return false;
+    }
+    if (count == 0) return true;
+    if (types == nullptr || !entry.hasTypes) return false;
+    // At most kMaxTypes: a loop the compiler keeps inline.
+    for (unsigned i = 0; i < count; ++i) {
+      if (entry.types[i] != types[i]) return false;
+    }
+    return true;
+  }
+
+  template <class CharT>
+  void add(call_word_t key, const CharT* format, std::size_t length, const unsigned* types,
+           unsigned count) {
     const std::size_t bytes = length * sizeof(CharT);
-    if (!fits(call, bytes)) return;
-    entry_t& entry = slot(call, format);
+    if (!fits(bytes, count)) return;
+    entry_t& entry = slot(format, types);
     entry.bytes = bytes;
-    entry.family = call.family;
-    entry.dialect = call.dialect;
-    entry.wide = call.wide;
-    entry.count = call.count;
-    entry.hasTypes = call.types != nullptr;
+    entry.key = key;
+    entry.count = count;
+    entry.hasTypes = types != nullptr;
     std::memcpy(entry.format, format, bytes);
-    if (entry.hasTypes) std::memcpy(entry.types, call.types, call.count * sizeof(unsigned));
+    if (entry.hasTypes) std::memcpy(entry.types, types, count * sizeof(unsigned));
   }
 
  private:
@@ -303,22 +316,20 @@ class RecentCalls {
 
   struct entry_t {
     std::size_t bytes;  // of the format; 0 marks an empty slot as no format is empty here
-    FormatFamily family;
-    FormatDialect dialect;
-    bool wide;
-    bool hasTypes;
+    call_word_t key;
     unsigned count;
+    bool hasTypes;
     unsigned types[kMaxTypes];
     char format[kMaxBytes];
   };
 
-  static bool fits(const call_t& call, std::size_t bytes) {
-    return bytes != 0 && bytes <= kMaxBytes && call.count <= kMaxTypes;
+  static bool fits(std::size_t bytes, unsigned count) {
+    return bytes != 0 && bytes <= kMaxBytes && count <= kMaxTypes;
   }
   template <class CharT>
-  entry_t& slot(const call_t& call, const CharT* format) const {
+  entry_t& slot(const CharT* format, const unsigned* types) const {
     const std::uintptr_t key = reinterpret_cast<std::uintptr_t>(format) ^
-                               (reinterpret_cast<std::uintptr_t>(call.types) >> 3);
+                               (reinterpret_cast<std::uintptr_t>(types) >> 3);
     return entries_[(key ^ (key >> 7)) % kSlots];
   }
 
@@ -326,18 +337,6 @@ class RecentCalls {
 };
 
 thread_local RecentCalls recentCalls;
-
-template <class CharT>
-void verify(call_t call, const CharT* format) {
-  if (format == nullptr) {
-    problem_t problem;
-    problem.kind = kFormatNullFormat;
-    return reportFormatError(call, std::string(), problem);
-  }
-  const std::size_t length = textLength(format);
-  if (recentCalls.contains(call, format, length)) return;
-  if (Checker<CharT>(call, format, length).run()) recentCalls.add(call, format, length);
-}
 
 // The call word's fields, checked: a word made by another version of the
 // header must not index past the tables.
@@ -363,6 +362,21 @@ call_t unpack(call_word_t word, bool wide, const unsigned* types, unsigned count
                 (word & kCallModeMask) >> kCallModeShift};
 }
 
+template <class CharT>
+void verify(call_word_t word, const CharT* format, const unsigned* types, unsigned count,
+            const char* file, int line, const char* function) {
+  const call_word_t key = RecentCalls::keyOf<CharT>(word);
+  const std::size_t length = format != nullptr ? textLength(format) : 0;
+  if (format != nullptr && recentCalls.contains(key, format, length, types, count)) return;
+  const call_t call = unpack(word, sizeof(CharT) != 1, types, count, file, line, function);
+  if (format == nullptr) {
+    problem_t problem;
+    problem.kind = kFormatNullFormat;
+    return reportFormatError(call, std::string(), problem);
+  }
+  if (Checker<CharT>(call, format, length).run()) recentCalls.add(key, format, length, types, count);
+}
+
 }  // namespace
 
 // The short entries pass on to the long ones, so that each character type
@@ -377,12 +391,12 @@ void verifyFormat(const wchar_t* format, const unsigned* types, call_word_t call
 
 void verifyFormat(const char* format, const unsigned* types, call_word_t call, const char* file,
                   int line, const char* function, unsigned count) {
-  verify(unpack(call, false, types, count, file, line, function), format);
+  verify(call, format, types, count, file, line, function);
 }
 
 void verifyFormat(const wchar_t* format, const unsigned* types, call_word_t call, const char* file,
                   int line, const char* function, unsigned count) {
-  verify(unpack(call, true, types, count, file, line, function), format);
+  verify(call, format, types, count, file, line, function);
 }
 
 }  // namespace qirt::detail
