@@ -67,9 +67,13 @@ $(WINDOWS_DIR)/build.ninja:
 	cmake -S . -B $(WINDOWS_DIR) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake $(CMAKE_FLAGS)
 
-windows: $(WINDOWS_DIR)/build.ninja
+# Then the checking library alone, cross-built without wine and used by a
+# consumer project, whose headers a korven for this machine generates.
+windows: $(WINDOWS_DIR)/build.ninja $(BUILD_DIR)/build.ninja
 	sh cmake/with-wine.sh $(WINDOWS_DIR) sh -c 'cmake --build $(WINDOWS_DIR) -j $(JOBS) && \
 	  ctest --test-dir $(WINDOWS_DIR) --output-on-failure -j $(JOBS)'
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target korven
+	bash tests/consumer/windows_library_only.sh $(WINDOWS_DIR) $(BUILD_DIR)
 
 # A ZIP for Windows users: bin/korven.exe, the CMake package and the README.
 package-windows: $(WINDOWS_DIR)/build.ninja
