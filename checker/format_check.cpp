@@ -328,8 +328,8 @@ class RecentCalls {
   }
   template <class CharT>
   entry_t& slot(const CharT* format, const unsigned* types) const {
-    const std::uintptr_t key = reinterpret_cast<std::uintptr_t>(format) ^
-                               (reinterpret_cast<std::uintptr_t>(types) >> 3);
+    const std::uintptr_t key =
+        reinterpret_cast<std::uintptr_t>(format) ^ (reinterpret_cast<std::uintptr_t>(types) >> 3);
     return entries_[(key ^ (key >> 7)) % kSlots];
   }
 
@@ -374,7 +374,9 @@ void verify(call_word_t word, const CharT* format, const unsigned* types, unsign
     problem.kind = kFormatNullFormat;
     return reportFormatError(call, std::string(), problem);
   }
-  if (Checker<CharT>(call, format, length).run()) recentCalls.add(key, format, length, types, count);
+  if (Checker<CharT>(call, format, length).run()) {
+    recentCalls.add(key, format, length, types, count);
+  }
 }
 
 }  // namespace
