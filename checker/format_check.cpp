@@ -243,10 +243,8 @@ void Checker<CharT>::report(problem_t problem) {
   if (problem.kind == kFormatSurplusArgument && sized_) {
     // A surplus number after a target of scanf_s is most likely a buffer
     // size given to a conversion that takes none.
-    const unsigned surplus = typeAt(problem.argument);
-    const unsigned base = surplus & kTypeBaseMask;
-    if ((surplus & kTypePointer) == 0 && base < kTypeFactsSize && kTypeFacts[base].integer) {
-      if (lastTaker_ != nullptr) problem.unsized = formatText(lastTaker_, lastTakerEnd_);
+    if (isIntegerValue(typeAt(problem.argument)) && lastTaker_ != nullptr) {
+      problem.unsized = formatText(lastTaker_, lastTakerEnd_);
     }
   }
   if (problem.kind != kFormatSurplusArgument && problem.kind != kFormatUnusedArgument &&
@@ -365,15 +363,17 @@ call_t unpack(call_word_t word, bool wide, const unsigned* types, unsigned count
 template <class CharT>
 void verify(call_word_t word, const CharT* format, const unsigned* types, unsigned count,
             const char* file, int line, const char* function) {
-  const call_word_t key = RecentCalls::keyOf<CharT>(word);
-  const std::size_t length = format != nullptr ? textLength(format) : 0;
-  if (format != nullptr && recentCalls.contains(key, format, length, types, count)) return;
-  const call_t call = unpack(word, sizeof(CharT) != 1, types, count, file, line, function);
+  const bool wide = sizeof(CharT) != 1;
   if (format == nullptr) {
     problem_t problem;
     problem.kind = kFormatNullFormat;
-    return reportFormatError(call, std::string(), problem);
+    return reportFormatError(unpack(word, wide, types, count, file, line, function),
+                             std::string(), problem);
   }
+  const std::size_t length = textLength(format);
+  const call_word_t key = RecentCalls::keyOf<CharT>(word);
+  if (recentCalls.contains(key, format, length, types, count)) return;
+  const call_t call = unpack(word, wide, types, count, file, line, function);
   if (Checker<CharT>(call, format, length).run()) {
     recentCalls.add(key, format, length, types, count);
   }

@@ -33,7 +33,8 @@ struct want_t {
   // The bases (bit b for base b) that serve when the argument has the
   // plain shape of the kind: a value as it is (no enumeration), a pointer to
   // the base (const or not for text). A shortcut for the common arguments,
-  // made from the other fields by withBases; the verdict stays servesWant's.
+  // made from the other fields by withBases (0, which serves nothing, for
+  // the kinds without a plain shape); the verdict stays servesWant's.
   std::uint32_t bases;
 };
 
@@ -152,6 +153,13 @@ constexpr std::array<type_facts_t, kTypeFactsSize> makeTypeFacts() {
 }
 
 inline constexpr std::array<type_facts_t, kTypeFactsSize> kTypeFacts = makeTypeFacts();
+
+// Whether the TypeID value `type` is an integer passed as a value (bool and
+// the character types included).
+constexpr bool isIntegerValue(unsigned type) {
+  const unsigned base = type & kTypeBaseMask;
+  return (type & kTypePointer) == 0 && base < kTypeFactsSize && kTypeFacts[base].integer;
+}
 
 // Whether `given` is `wanted`, or differs from it only in signedness.
 constexpr bool sameIgnoringSign(unsigned wanted, unsigned given) {

@@ -427,10 +427,8 @@ static_assert(keepsEveryRow(), "every table finds its own rows");
 
 // scanf's "m" on text: the library allocates the text and stores a pointer
 // to it.
-constexpr want_t kAllocatedChar =
-    withBases(makeWant(WantKind::kAllocated, kTypeChar, 0, kNameCharPtrPtr));
-constexpr want_t kAllocatedWchar =
-    withBases(makeWant(WantKind::kAllocated, kTypeWchar, 0, kNameWcharTPtrPtr));
+constexpr want_t kAllocatedChar = makeWant(WantKind::kAllocated, kTypeChar, 0, kNameCharPtrPtr);
+constexpr want_t kAllocatedWchar = makeWant(WantKind::kAllocated, kTypeWchar, 0, kNameWcharTPtrPtr);
 
 // All names in one text, and where each begins.
 constexpr char kWantNameText[] =

@@ -241,9 +241,7 @@ void appendSizeWanted(std::string* out, const problem_t& problem, bool integer) 
 // What is wrong, after "<family> format "<format>": ".
 void appendProblem(std::string* out, const call_t& call, const problem_t& problem,
                    unsigned givenType, const std::string& given) {
-  const unsigned base = givenType & kTypeBaseMask;
-  const bool integer =
-      (givenType & kTypePointer) == 0 && base < kTypeFactsSize && kTypeFacts[base].integer;
+  const bool integer = isIntegerValue(givenType);
   const bool atSpecifier = problem.kind == kFormatMalformed || problem.kind == kFormatPositions;
   if (atSpecifier) {
     appendQuoted(out, problem.specifier);

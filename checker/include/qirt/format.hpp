@@ -145,17 +145,16 @@ const call_word_t kCallUnitMode = 0;
 #undef QIRT_FORMAT_PASTE_
 #undef QIRT_FORMAT_PASTE
 
-inline call_word_t callOf(FormatFamily family, FormatDialect dialect) {
+constexpr call_word_t callOf(FormatFamily family, FormatDialect dialect) {
   return static_cast<call_word_t>(family) |
          (static_cast<call_word_t>(dialect) << kCallDialectShift);
 }
 
 // What every call of a family in this unit passes, but for the count.
-const call_word_t kCallUnit = kFormatDialect << kCallDialectShift | kCallUnitMode;
-const call_word_t kCallPrintf = kFamilyPrintf | kCallUnit;
-const call_word_t kCallScanf = kFamilyScanf | kCallUnit;
-const call_word_t kCallPrintfSecure = kFamilyPrintfSecure | kCallUnit;
-const call_word_t kCallScanfSecure = kFamilyScanfSecure | kCallUnit;
+const call_word_t kCallPrintf = callOf(kFamilyPrintf, kFormatDialect) | kCallUnitMode;
+const call_word_t kCallScanf = callOf(kFamilyScanf, kFormatDialect) | kCallUnitMode;
+const call_word_t kCallPrintfSecure = callOf(kFamilyPrintfSecure, kFormatDialect) | kCallUnitMode;
+const call_word_t kCallScanfSecure = callOf(kFamilyScanfSecure, kFormatDialect) | kCallUnitMode;
 
 // Checks a call whose word holds its count.
 void verifyFormat(const char* format, const unsigned* types, call_word_t call);
