@@ -367,8 +367,8 @@ void verify(call_word_t word, const CharT* format, const unsigned* types, unsign
   if (format == nullptr) {
     problem_t problem;
     problem.kind = kFormatNullFormat;
-    return reportFormatError(unpack(word, wide, types, count, file, line, function),
-                             std::string(), problem);
+    return reportFormatError(unpack(word, wide, types, count, file, line, function), std::string(),
+                             problem);
   }
   const std::size_t length = textLength(format);
   const call_word_t key = RecentCalls::keyOf<CharT>(word);
