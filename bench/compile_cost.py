@@ -10,7 +10,13 @@ compiler's user and system time) and its ratio to the unrouted unit. Then
 links the one-call program unchecked and checked, strips both and reports
 their sizes and dynamic relocations.
 
-usage: bench/compile_cost.py [--build build-bench] [--runs 15] [--cxx g++]
+--floor adds two variants that show what any check must cost the compiler
+with these wrappers: a copy of the checked headers whose wrappers call, in
+place of the checker, a function that is inlined and does nothing, and one
+whose wrappers call an external function of no arguments, which checks
+nothing but is a call like any check.
+
+usage: bench/compile_cost.py [--build build-bench] [--runs 15] [--cxx g++] [--floor]
 """
 import argparse
 import os
@@ -68,12 +74,23 @@ KINDS = [
 ]
 
 
-def units(routed):
+# What the wrappers of the --floor headers call instead of the checker.
+FLOOR_CHECKS = {
+    "floor_empty": "template <typename C>\n"
+                   "inline void floor_check(const C*, const unsigned*, unsigned) {}\n",
+    "floor_bare": "void floor_call();\ntemplate <typename C>\n"
+                  "inline void floor_check(const C*, const unsigned*, unsigned) { floor_call(); }\n",
+}
+
+
+def units(routed, floor_check=""):
     """The sources of (a) and (b); `routed` puts the checking library between
-    the standard headers and the code."""
+    the standard headers and the code, `floor_check` defines what the --floor
+    headers' wrappers call."""
     head = "#include <cstdio>\n"
     if routed:
-        head += ('#include <qirt/format.hpp>\n#include "format_definition_begin.hpp"\n'
+        head += ('#include <qirt/format.hpp>\n' + floor_check +
+                 '#include "format_definition_begin.hpp"\n'
                  '#include "format_typelist.hpp"\n' + DECLARATIONS +
                  '#include "format_definition_end.hpp"\n')
     one = head + 'int main() { printf("%d\\n", 5); }\n'
@@ -134,6 +151,8 @@ def main():
     parser.add_argument("--build", default=os.path.join(ROOT, "build-bench"))
     parser.add_argument("--runs", type=int, default=15)
     parser.add_argument("--cxx", default="g++")
+    parser.add_argument("--floor", action="store_true",
+                        help="also compile (b) with wrappers whose check is empty or a bare call")
     parser.add_argument("--keep", metavar="DIR", help="write the units and headers into DIR and keep them")
     args = parser.parse_args()
     korven = os.path.join(args.build, "app", "korven")
@@ -154,25 +173,39 @@ def main():
             with open(options, "w") as f:
                 f.write(OPTIONS.format(ctc=ctc))
             subprocess.run([korven, options, directory], check=True, stdout=subprocess.DEVNULL)
+        if args.floor:
+            # The same wrappers, calling floor_check where they call the checker.
+            shutil.copytree(os.path.join(work, "headers_False"), os.path.join(work, "headers_floor"),
+                            dirs_exist_ok=True)
+            begin = os.path.join(work, "headers_floor", "format_definition_begin.hpp")
+            with open(begin) as f:
+                text = f.read()
+            with open(begin, "w") as f:
+                f.write(text.replace("qirt::verify##variant##FormatString (", "floor_check ("))
         sources = {}
-        for routed in (False, True):
-            for unit, text in zip("ab", units(routed)):
-                path = os.path.join(work, "%s_%s.cpp" % (unit, "routed" if routed else "plain"))
+        for kind in ["plain", "routed"] + (sorted(FLOOR_CHECKS) if args.floor else []):
+            for unit, text in zip("ab", units(kind != "plain", FLOOR_CHECKS.get(kind, ""))):
+                path = os.path.join(work, "%s_%s.cpp" % (unit, kind))
                 with open(path, "w") as f:
                     f.write(text)
-                sources[unit, routed] = path
-        variants = [("unrouted", False, [], "False"),
-                    ("routed, unchecked", True, [], "False"),
-                    ("checked", True, ["-DQIRT_FORMAT_CHECK"], "False"),
-                    ("checked, CompileTimeChecks", True, ["-DQIRT_FORMAT_CHECK"], "True")]
+                sources[unit, kind] = path
+        checked = ["-DQIRT_FORMAT_CHECK"]
+        variants = [("unrouted", "plain", [], "False"),
+                    ("routed, unchecked", "routed", [], "False"),
+                    ("checked", "routed", checked, "False"),
+                    ("checked, CompileTimeChecks", "routed", checked, "True")]
+        floors = [("floor: check inlined, empty", "floor_empty", checked, "floor"),
+                  ("floor: check a bare call", "floor_bare", checked, "floor")]
 
         def command(unit, variant, output="/dev/null", compile_only=True):
-            _, routed, defines, ctc = variant
+            _, kind, defines, headers = variant
             return ([args.cxx, "-std=c++17", "-O2", "-I" + include,
-                     "-I" + os.path.join(work, "headers_" + ctc)] + defines +
-                    (["-c"] if compile_only else []) + [sources[unit, routed], "-o", output])
+                     "-I" + os.path.join(work, "headers_" + headers)] + defines +
+                    (["-c"] if compile_only else []) + [sources[unit, kind], "-o", output])
 
         jobs = [(unit, variant) for unit in "ab" for variant in variants]
+        if args.floor:
+            jobs += [("b", variant) for variant in floors]
         times = {job: [] for job in range(len(jobs))}
         for _ in range(args.runs + 1):  # the first round warms the caches
             order = list(range(len(jobs)))
@@ -184,7 +217,7 @@ def main():
               (args.cxx, args.runs))
         for job, (unit, variant) in enumerate(jobs):
             base = medians[jobs.index((unit, variants[0]))]
-            print("  (%s) %-28s %7.1f ms  %5.2f x" % (unit, variant[0], medians[job] * 1000,
+            print("  (%s) %-30s %7.1f ms  %5.2f x" % (unit, variant[0], medians[job] * 1000,
                                                      medians[job] / base))
 
         print("one-call program, stripped (relocations applied at start, and calls bound lazily)")
