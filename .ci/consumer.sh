@@ -70,7 +70,7 @@ config="$(find "$tmp/prefix" -name korvenConfig.cmake)"
 for f in format.hpp format_types.hpp format_error.hpp format_stdio.hpp; do
   [ -f "$tmp/prefix/include/qirt/$f" ] || fail "qirt/$f not installed"
 done
-find "$tmp/prefix" -name libqirt_format.a | grep -q . || fail "libqirt_format.a not installed"
+[ -n "$(find "$tmp/prefix" -name libqirt_format.a)" ] || fail "libqirt_format.a not installed"
 pc="$(find "$tmp/prefix" -name korven-format.pc)"
 [ -n "$pc" ] || fail "korven-format.pc not installed"
 flags="$(PKG_CONFIG_PATH="$(dirname "$pc")" pkg-config --cflags --libs korven-format)"

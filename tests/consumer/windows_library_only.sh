@@ -45,8 +45,10 @@ grep -q "^KORVEN_WINE:" "$lo/CMakeCache.txt" && fail "the library alone looked f
 for f in include/qirt/format_stdio.hpp lib/libqirt_format.a lib/pkgconfig/korven-format.pc; do
   [ -f "$tmp/lo-prefix/$f" ] || fail "the library alone did not install $f"
 done
-unzip -l "$lo"/korven-format-*-windows-x86_64.zip | grep -q "lib/libqirt_format.a" ||
-  fail "the ZIP of the library alone lacks the library"
+# The listing is read whole before it is searched: grep -q stops reading at
+# the first match, and under pipefail unzip's broken pipe would fail the test.
+listing="$(unzip -l "$lo"/korven-format-*-windows-x86_64.zip)"
+grep -q "lib/libqirt_format.a" <<<"$listing" || fail "the ZIP of the library alone lacks the library"
 
 echo "== windows library alone: the consumer project against it, under wine"
 sh "$src/cmake/with-wine.sh" "$windows" env -u CXX -u CXXFLAGS CMAKE_GENERATOR=Ninja \
