@@ -180,8 +180,11 @@ def main():
             begin = os.path.join(work, "headers_floor", "format_definition_begin.hpp")
             with open(begin) as f:
                 text = f.read()
+            call = "qirt::verify##variant##FormatString ("
+            if call not in text:
+                sys.exit("compile_cost.py: the wrappers no longer call %s; --floor needs updating" % call)
             with open(begin, "w") as f:
-                f.write(text.replace("qirt::verify##variant##FormatString (", "floor_check ("))
+                f.write(text.replace(call, "floor_check ("))
         sources = {}
         for kind in ["plain", "routed"] + (sorted(FLOOR_CHECKS) if args.floor else []):
             for unit, text in zip("ab", units(kind != "plain", FLOOR_CHECKS.get(kind, ""))):
