@@ -16,7 +16,12 @@ place of the checker, a function that is inlined and does nothing, and one
 whose wrappers call an external function of no arguments, which checks
 nothing but is a call like any check.
 
+--instructions also counts, with valgrind, the instructions each compilation
+executes (the driver, the compiler proper and the assembler together): the
+same on every run, where CPU times on a shared machine vary by a tenth.
+
 usage: bench/compile_cost.py [--build build-bench] [--runs 15] [--cxx g++] [--floor]
+                             [--instructions]
 """
 import argparse
 import os
@@ -132,6 +137,22 @@ def cpu_seconds(command):
     return (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
 
 
+def instructions(command, work):
+    """The instructions `command` and its children execute, counted by
+    valgrind."""
+    out = os.path.join(work, "callgrind.%p")
+    subprocess.run(["valgrind", "--tool=callgrind", "--trace-children=yes",
+                    "--callgrind-out-file=" + out] + command, check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    total = 0
+    for name in os.listdir(work):
+        if name.startswith("callgrind."):
+            with open(os.path.join(work, name)) as f:
+                total += sum(int(line.split()[1]) for line in f if line.startswith("summary:"))
+            os.remove(os.path.join(work, name))
+    return total
+
+
 def relocations(binary):
     """The dynamic relocations: those the loader applies at every start
     (.rela.dyn) and the calls into shared libraries, bound when first made
@@ -153,6 +174,8 @@ def main():
     parser.add_argument("--cxx", default="g++")
     parser.add_argument("--floor", action="store_true",
                         help="also compile (b) with wrappers whose check is empty or a bare call")
+    parser.add_argument("--instructions", action="store_true",
+                        help="also count the instructions of each compilation with valgrind")
     parser.add_argument("--keep", metavar="DIR", help="write the units and headers into DIR and keep them")
     args = parser.parse_args()
     korven = os.path.join(args.build, "app", "korven")
@@ -222,6 +245,14 @@ def main():
             base = medians[jobs.index((unit, variants[0]))]
             print("  (%s) %-30s %7.1f ms  %5.2f x" % (unit, variant[0], medians[job] * 1000,
                                                      medians[job] / base))
+
+        if args.instructions:
+            counts = [instructions(command(*job), work) for job in jobs]
+            print("compile instructions (valgrind: driver, compiler and assembler)")
+            for job, (unit, variant) in enumerate(jobs):
+                base = counts[jobs.index((unit, variants[0]))]
+                print("  (%s) %-30s %7.1f M   %5.2f x" % (unit, variant[0], counts[job] / 1e6,
+                                                        counts[job] / base))
 
         print("one-call program, stripped (relocations applied at start, and calls bound lazily)")
         sizes = {}
