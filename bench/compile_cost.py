@@ -178,6 +178,8 @@ def main():
                         help="also count the instructions of each compilation with valgrind")
     parser.add_argument("--keep", metavar="DIR", help="write the units and headers into DIR and keep them")
     args = parser.parse_args()
+    if args.instructions and not shutil.which("valgrind"):
+        sys.exit("compile_cost.py: --instructions needs valgrind (apt-get install valgrind)")
     korven = os.path.join(args.build, "app", "korven")
     libs = [os.path.join(args.build, "checker", "libqirt_format.a"),
             os.path.join(args.build, "wyx", "tool", "libwyx_format.a")]
