@@ -1,5 +1,4 @@
 // MacroExpander::parseBlocks: splits a template into named blocks.
-#include <cstring>
 #include <deque>
 #include <stack>
 #include <string>
@@ -49,10 +48,10 @@ class BlockParser {
     const char* end = reader_.end();
     // The next line feed and the next backslash before it, searched with
     // memchr rather than byte by byte.
-    const char* lineFeed = find(p, end, '\n');
+    const char* lineFeed = findByte(p, end, '\n');
     while (p < end) {
-      if (lineFeed < p) lineFeed = find(p, end, '\n');
-      const char* special = find(p, lineFeed, '\\');
+      if (lineFeed < p) lineFeed = findByte(p, end, '\n');
+      const char* special = findByte(p, lineFeed, '\\');
       if (special != p) atLineStart_ = false;
       p = special;
       if (p == end) break;
@@ -79,12 +78,6 @@ class BlockParser {
     }
     appendText(run, p - run);
     reader_.advanceTo(p);
-  }
-
-  // The first `c` in [from, to), or `to`.
-  static const char* find(const char* from, const char* to, char c) {
-    const void* found = std::memchr(from, c, static_cast<std::size_t>(to - from));
-    return found != nullptr ? static_cast<const char*>(found) : to;
   }
 
   // A backslash at the end of the window: fetch its partner.
@@ -122,12 +115,10 @@ class BlockParser {
         if (p < end) inName = false;
       }
       if (!inName) {
-        const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
-        if (lf != nullptr) {
-          p = static_cast<const char*>(lf) + 1;
+        p = findByte(p, end, '\n');
+        if (p != end) {
+          ++p;
           lineEnded = true;
-        } else {
-          p = end;
         }
       }
       reader_.advanceTo(p);

@@ -46,19 +46,18 @@ class BlockCompiler {
 
  private:
   // Copies bytes up to the next backslash or '$'; line feeds end template
-  // lines and output lines alike. The bytes are searched with memchr, not
-  // looked at one by one.
+  // lines and output lines alike.
   std::size_t copyText(std::size_t at) {
     if (nextDollar_ < at) nextDollar_ = find('$', at);
     if (nextBackslash_ < at) nextBackslash_ = find('\\', at);
     const std::size_t end = std::min(nextDollar_, nextBackslash_);
     const char* data = text_.data();
-    for (const void* lf = std::memchr(data + at, '\n', end - at); lf != nullptr;) {
-      const std::size_t p = static_cast<std::size_t>(static_cast<const char*>(lf) - data);
+    for (const char* lf = findByte(data + at, data + end, '\n'); lf != data + end;
+         lf = findByte(lf + 1, data + end, '\n')) {
+      const std::size_t p = static_cast<std::size_t>(lf - data);
       ++line_;
       lineStart_ = p + 1;
       runLineEnd_ = runSize() + (p + 1 - at);
-      lf = std::memchr(data + p + 1, '\n', end - p - 1);
     }
     block_->text_.append(data + at, end - at);
     return end;
@@ -67,10 +66,8 @@ class BlockCompiler {
   // The offset of the first `c` at or after `at`, or the text's size.
   std::size_t find(char c, std::size_t at) const {
     if (at >= text_.size()) return text_.size();
-    const void* found = std::memchr(text_.data() + at, c, text_.size() - at);
-    return found == nullptr
-               ? text_.size()
-               : static_cast<std::size_t>(static_cast<const char*>(found) - text_.data());
+    const char* data = text_.data();
+    return static_cast<std::size_t>(findByte(data + at, data + text_.size(), c) - data);
   }
 
   // A backslash gives the byte after it literally; the pair never ends a

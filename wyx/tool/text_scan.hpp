@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace wyx::tool {
@@ -10,6 +11,13 @@ namespace wyx::tool {
 // Whether `c` may stand in a block or macro name: ASCII letters, digits, '_'.
 inline bool isNameByte(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// The first `c` in [from, to), or `to`: memchr rather than a look at every
+// byte, as the parser and the compiler search long texts for few bytes.
+inline const char* findByte(const char* from, const char* to, char c) {
+  const void* found = std::memchr(from, c, static_cast<std::size_t>(to - from));
+  return found != nullptr ? static_cast<const char*>(found) : to;
 }
 
 // A line or column number for messages and the macro context, which hold
